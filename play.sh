@@ -1,0 +1,11 @@
+#!/bin/sh
+# Installs what is missing, builds, and starts the game.
+set -eu
+cd "$(dirname "$0")"
+. scripts/packages.sh
+# shellcheck disable=SC2086
+install_missing $BUILD_PACKAGES
+cmake -S . -B build -DBUILD_TESTING=OFF >/dev/null
+cmake --build build -j"$(nproc)" >/dev/null
+cd build
+exec ./quorvelin

@@ -1,0 +1,17 @@
+#!/bin/sh
+# Installs what is missing, builds, and runs every test; the unit tests run
+# a second time under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -eu
+cd "$(dirname "$0")"
+. scripts/packages.sh
+# shellcheck disable=SC2086
+install_missing $BUILD_PACKAGES $TEST_PACKAGES
+jobs=$(nproc)
+
+cmake -S . -B build-sanitize -DBUILD_TESTING=ON -DQUORVELIN_SANITIZE=ON >/dev/null
+cmake --build build-sanitize -j"$jobs" --target unit_tests
+(cd build-sanitize && ctest -L unit --output-on-failure)
+
+cmake -S . -B build -DBUILD_TESTING=ON -DQUORVELIN_BENCH=ON >/dev/null
+cmake --build build -j"$jobs"
+(cd build && ctest --output-on-failure)
