@@ -4,8 +4,7 @@
 #include <tuple>
 #include <vector>
 
-#include "obstacle.h"
-#include "runner.h"
+#include "rules.h"
 
 namespace {
 auto fields(const GameState &s)
@@ -21,14 +20,6 @@ GameState standing()
     reset_round(s);
     update_runner(s, false);
     return s;
-}
-
-void play_pass(GameState &s, bool space)
-{
-    update_runner(s, space);
-    update_animation(s);
-    update_obstacle(s);
-    check_pass_and_hit(s);
 }
 }  // namespace
 
@@ -216,7 +207,7 @@ TEST(Soak, InvariantsHoldOverALongRandomRun)
     reset_round(s);
     int last_score = 0, rounds = 0;
     for (int pass = 0; pass < 300000; ++pass) {
-        play_pass(s, std::rand() % 4 == 0);
+        apply_rules(s, std::rand() % 4 == 0);
         ASSERT_TRUE(s.p_spin >= 0 && s.p_spin <= 256) << pass;
         ASSERT_TRUE(s.frame >= 0 && s.frame <= 2) << pass;
         ASSERT_TRUE(s.player_y >= 312 && s.player_y <= 449) << pass;

@@ -1,5 +1,6 @@
 #include "sheet_check.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <vector>
@@ -91,7 +92,7 @@ const char *check_bmp_file(const char *path)
 {
     std::vector<uint8_t> b;
     if (!load_file(path, b))
-        return "cannot be read";
+        return errno == ENOENT ? "is not there" : "cannot be read";
     if (b.size() > MAX_FILE_BYTES)
         return "is too large for a sprite sheet";
     const long size = b.size();

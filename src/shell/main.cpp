@@ -4,9 +4,8 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "obstacle.h"
 #include "render.h"
-#include "runner.h"
+#include "rules.h"
 #include "screens.h"
 
 namespace {
@@ -47,10 +46,7 @@ void run_frame_loop()
     while (game.play_again) {
         if (key[KEY_ESC])
             game.play_again = false;
-        update_runner(game, key[KEY_SPACE]);
-        update_animation(game);
-        update_obstacle(game);
-        check_pass_and_hit(game);
+        apply_rules(game, key[KEY_SPACE]);
         if (key[KEY_TAB])
             game.paused = true;
         pause_screen(game);

@@ -9,8 +9,7 @@ const int PAUSE_HALF_WAIT_MS = 150;
 
 void draw_line(int row, const char *text)
 {
-    textprintf_centre_ex(screen, font, TEXT_CENTRE, row, makecol(255, 255, 255), TRANSPARENT,
-                         "%s", text);
+    textout_centre_ex(screen, font, text, TEXT_CENTRE, row, makecol(255, 255, 255), TRANSPARENT);
 }
 }  // namespace
 

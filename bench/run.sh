@@ -1,0 +1,46 @@
+#!/bin/sh
+# Runs every benchmark, each X client on a private Xvfb, and prints one table
+# of figures against their budgets. Run ./test.sh once first to set things up.
+set -eu
+cd "$(dirname "$0")/.."
+cmake -S . -B build -DBUILD_TESTING=ON -DQUORVELIN_BENCH=ON >/dev/null
+cmake --build build -j"$(nproc)" >/dev/null
+
+work=$(mktemp -d)
+Xvfb -displayfd 3 -screen 0 800x600x24 3>"$work/display" >/dev/null 2>&1 &
+server=$!
+trap 'kill $server 2>/dev/null || true; rm -rf "$work"' EXIT
+while [ ! -s "$work/display" ]; do sleep 0.05; done
+
+cd build
+DISPLAY=":$(cat "$work/display")" ./bench/frame_bench --benchmark_format=csv >"$work/frame.csv" 2>/dev/null
+# One run each: the CSV report wants the same counters in every row.
+for which in start_up play; do
+    ./bench/play_bench --benchmark_filter="$which" --benchmark_format=csv >>"$work/play.csv" 2>/dev/null
+done
+
+echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//')"
+echo
+cat "$work/frame.csv" "$work/play.csv" | awk -F, '
+    { gsub(/"/, "") }
+    /^name,/ { for (i = 1; i <= NF; i++) col[$i] = i; next }
+    function at(name) { return $col[name] }
+    function row(what, figure, budget) { printf "| %-38s | %-26s | %-10s |\n", what, figure, budget }
+    BEGIN {
+        row("measure", "figure", "budget")
+        print "|----------------------------------------|----------------------------|------------|"
+    }
+    /^bench_rules_pass/ { row("one pass of the rules", sprintf("%.1f ns", at("real_time")), "< 1 us") }
+    /^bench_compose_frame/ { row("composing one frame", sprintf("%.1f us", at("real_time")), "< 100 us") }
+    /^bench_present_frame/ {
+        row("presenting one frame", sprintf("%.1f us (%.1f us CPU)", at("real_time"), at("cpu_time")), "< 150 us")
+    }
+    /^bench_start_up_to_title/ { row("start-up to title screen", sprintf("%.1f ms", at("real_time")), "< 200 ms") }
+    /^bench_play_one_minute/ {
+        row("CPU while playing, whole game", sprintf("%.2f %% of a core", at("game_cpu_pct")), "< 3 %")
+        row("  of which the game'"'"'s main thread", sprintf("%.2f %%", at("main_thread_cpu_pct")), "")
+        row("  the X server meanwhile", sprintf("%.2f %%", at("xvfb_cpu_pct")), "")
+        row("resident memory, start / end / most", sprintf("%d / %d / %d KiB", at("rss_start_kb"),
+            at("rss_end_kb"), at("rss_most_kb")), "flat")
+        row("rounds lost while playing", sprintf("%d in %.0f s", at("rounds_lost"), at("real_time")), "")
+    }'
