@@ -43,12 +43,15 @@ long cpu_ticks(pid_t pid, pid_t thread = 0)
     return user + system;
 }
 
-long rss_kb(pid_t pid)
+// A figure of /proc/PID/status in KiB: VmRSS for all resident memory,
+// RssAnon for the heap and stacks alone, without the library code paged in on
+// first use.
+long status_kb(pid_t pid, const std::string &field)
 {
     std::ifstream in("/proc/" + std::to_string(pid) + "/status");
     for (std::string line; std::getline(in, line);)
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::atol(line.c_str() + 6);
+        if (line.rfind(field, 0) == 0)
+            return std::atol(line.c_str() + field.size());
     return 0;
 }
 
@@ -72,6 +75,38 @@ void bench_start_up_to_title(benchmark::State &run)
     }
 }
 
+struct CpuMark {
+    long game, main_thread, server;
+    Clock::time_point when;
+};
+
+CpuMark mark_cpu(pid_t game)
+{
+    return {cpu_ticks(game), cpu_ticks(game, game), cpu_ticks(x.server), Clock::now()};
+}
+
+// Percentages of one core since the mark, for the game, its main thread
+// alone, and the X server.
+void count_cpu_since(benchmark::State &run, pid_t game, const CpuMark &from)
+{
+    const CpuMark to = mark_cpu(game);
+    const double elapsed = std::chrono::duration<double>(to.when - from.when).count();
+    const double to_pct = 100 / double(sysconf(_SC_CLK_TCK)) / elapsed;
+    run.SetIterationTime(elapsed);
+    run.counters["game_cpu_pct"] = (to.game - from.game) * to_pct;
+    run.counters["main_thread_cpu_pct"] = (to.main_thread - from.main_thread) * to_pct;
+    run.counters["xvfb_cpu_pct"] = (to.server - from.server) * to_pct;
+}
+
+GameRun start_playing()
+{
+    GameRun game = start_game(folder, x.display.c_str());
+    wait_until([] { return any_white(grab_window(x, 220, 228)); }, 10s);
+    tap(XK_Return);
+    std::this_thread::sleep_for(2s);  // past the first frames' one-off allocations
+    return game;
+}
+
 // Plays for a while as a simple player would: jumps when an obstacle comes
 // near, starts a new round at once when one is lost.
 void bench_play_one_minute(benchmark::State &run)
@@ -79,20 +114,16 @@ void bench_play_one_minute(benchmark::State &run)
     const char *seconds = std::getenv("QUORVELIN_PLAY_SECONDS");
     const auto length = std::chrono::seconds(seconds ? std::atoi(seconds) : 60);
     for (auto _ : run) {
-        GameRun game = start_game(folder, x.display.c_str());
-        wait_until([] { return any_white(grab_window(x, 220, 228)); }, 10s);
-        tap(XK_Return);
-        std::this_thread::sleep_for(2s);  // past the first frames' one-off allocations
-        const long game_ticks = cpu_ticks(game.pid), server_ticks = cpu_ticks(x.server);
-        const long main_ticks = cpu_ticks(game.pid, game.pid);
-        const long rss_start = rss_kb(game.pid);
-        long rss_most = rss_start, lost = 0;
+        GameRun game = start_playing();
+        const CpuMark start = mark_cpu(game.pid);
+        const long anon_start = status_kb(game.pid, "RssAnon:");
+        const long rss_start = status_kb(game.pid, "VmRSS:");
+        long anon_most = anon_start, lost = 0;
         bool jumping = false;
         double speed = START_SPEED;
         long last_edge = 640;
         auto last_seen = Clock::now();
-        const auto start = Clock::now();
-        while (Clock::now() - start < length) {
+        while (Clock::now() - start.when < length) {
             if (any_white(grab_window(x, 244, 245))) {
                 tap(XK_Return);
                 ++lost;
@@ -111,19 +142,15 @@ void bench_play_one_minute(benchmark::State &run)
             const bool jump = edge < 640 && edge - RUNNER_COLUMN < speed * JUMP_LEAD_MS;
             if (jump != jumping)
                 press_key(x, XK_space, jumping = jump);
-            rss_most = std::max(rss_most, rss_kb(game.pid));
+            anon_most = std::max(anon_most, status_kb(game.pid, "RssAnon:"));
             std::this_thread::sleep_for(10ms);
         }
-        const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
-        const double ticks_per_second = sysconf(_SC_CLK_TCK);
-        run.SetIterationTime(elapsed);
-        const double to_pct = 100 / ticks_per_second / elapsed;
-        run.counters["game_cpu_pct"] = (cpu_ticks(game.pid) - game_ticks) * to_pct;
-        run.counters["main_thread_cpu_pct"] = (cpu_ticks(game.pid, game.pid) - main_ticks) * to_pct;
-        run.counters["xvfb_cpu_pct"] = (cpu_ticks(x.server) - server_ticks) * to_pct;
+        count_cpu_since(run, game.pid, start);
+        run.counters["anon_start_kb"] = anon_start;
+        run.counters["anon_end_kb"] = status_kb(game.pid, "RssAnon:");
+        run.counters["anon_most_kb"] = anon_most;
         run.counters["rss_start_kb"] = rss_start;
-        run.counters["rss_end_kb"] = rss_kb(game.pid);
-        run.counters["rss_most_kb"] = rss_most;
+        run.counters["rss_end_kb"] = status_kb(game.pid, "VmRSS:");
         run.counters["rounds_lost"] = lost;
         press_key(x, XK_space, false);
         tap(XK_Escape);
@@ -131,10 +158,27 @@ void bench_play_one_minute(benchmark::State &run)
         read_stderr(game);
     }
 }
+
+// The pause screen leaves the game's own thread asleep nearly all the time,
+// so what the process still uses is the library's background work.
+void bench_paused(benchmark::State &run)
+{
+    for (auto _ : run) {
+        GameRun game = start_playing();
+        tap(XK_Tab);
+        wait_until([] { return any_white(grab_window(x, 244, 245)); }, 5s);
+        const CpuMark start = mark_cpu(game.pid);
+        std::this_thread::sleep_for(10s);
+        count_cpu_since(run, game.pid, start);
+        wait_for_exit(game, 0s);  // Esc is not read while paused
+        read_stderr(game);
+    }
+}
 }  // namespace
 
 BENCHMARK(bench_start_up_to_title)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(bench_play_one_minute)->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK(bench_paused)->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond);
 
 int main(int argc, char **argv)
 {

@@ -15,7 +15,7 @@ while [ ! -s "$work/display" ]; do sleep 0.05; done
 cd build
 DISPLAY=":$(cat "$work/display")" ./bench/frame_bench --benchmark_format=csv >"$work/frame.csv" 2>/dev/null
 # One run each: the CSV report wants the same counters in every row.
-for which in start_up play; do
+for which in start_up play paused; do
     ./bench/play_bench --benchmark_filter="$which" --benchmark_format=csv >>"$work/play.csv" 2>/dev/null
 done
 
@@ -40,7 +40,13 @@ cat "$work/frame.csv" "$work/play.csv" | awk -F, '
         row("CPU while playing, whole game", sprintf("%.2f %% of a core", at("game_cpu_pct")), "< 3 %")
         row("  of which the game'"'"'s main thread", sprintf("%.2f %%", at("main_thread_cpu_pct")), "")
         row("  the X server meanwhile", sprintf("%.2f %%", at("xvfb_cpu_pct")), "")
-        row("resident memory, start / end / most", sprintf("%d / %d / %d KiB", at("rss_start_kb"),
-            at("rss_end_kb"), at("rss_most_kb")), "flat")
+        row("heap and stacks, start / end / most", sprintf("%d / %d / %d KiB", at("anon_start_kb"),
+            at("anon_end_kb"), at("anon_most_kb")), "flat")
+        row("all resident memory, start / end", sprintf("%d / %d KiB", at("rss_start_kb"),
+            at("rss_end_kb")), "")
         row("rounds lost while playing", sprintf("%d in %.0f s", at("rounds_lost"), at("real_time")), "")
+    }
+    /^bench_paused/ {
+        row("CPU while paused, whole game", sprintf("%.2f %% of a core", at("game_cpu_pct")), "")
+        row("  of which the game'"'"'s main thread", sprintf("%.2f %%", at("main_thread_cpu_pct")), "")
     }'

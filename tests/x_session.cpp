@@ -49,6 +49,8 @@ bool start_x_session(XSession &x)
         die_with_parent();
         close(fds[0]);
         const std::string fd = std::to_string(fds[1]);
+        // With no window manager the keyboard goes to the window under the
+        // pointer, which sits at the screen's centre: keep that over the game.
         execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "800x600x24",
                "-nolisten", "tcp", (char *)nullptr);
         _exit(127);
