@@ -18,25 +18,6 @@ void die_with_parent()
 {
     prctl(PR_SET_PDEATHSIG, SIGKILL);
 }
-
-Window find_game_window(Display *d, Window under)
-{
-    Window root, parent, *children = nullptr;
-    unsigned count = 0;
-    Window found = 0;
-    XQueryTree(d, under, &root, &parent, &children, &count);
-    for (unsigned i = 0; i < count && !found; ++i) {
-        XWindowAttributes a;
-        if (XGetWindowAttributes(d, children[i], &a) && a.map_state == IsViewable
-            && a.width == 640 && a.height == 480)
-            found = children[i];
-        else
-            found = find_game_window(d, children[i]);
-    }
-    if (children)
-        XFree(children);
-    return found;
-}
 }  // namespace
 
 bool start_x_session(XSession &x)
@@ -146,13 +127,12 @@ bool wait_until(const std::function<bool()> &condition, std::chrono::millisecond
 
 std::vector<unsigned> grab_window(XSession &x, int top, int bottom)
 {
-    std::vector<unsigned> pixels;
-    const Window w = find_game_window(x.connection, DefaultRootWindow(x.connection));
-    XImage *image = w ? XGetImage(x.connection, w, 0, top, 640, bottom - top, AllPlanes, ZPixmap)
-                      : nullptr;
+    // With no window manager the game's window sits at the screen's top left.
+    XImage *image = XGetImage(x.connection, DefaultRootWindow(x.connection), 0, top, 640,
+                              bottom - top, AllPlanes, ZPixmap);
     if (!image)
-        return pixels;
-    pixels.resize(640 * (bottom - top));
+        return {};
+    std::vector<unsigned> pixels(640 * (bottom - top));
     for (int y = 0; y < bottom - top; ++y)
         for (int x0 = 0; x0 < 640; ++x0)
             pixels[y * 640 + x0] = XGetPixel(image, x0, y) & 0xffffff;
