@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <fstream>
 #include <thread>
 
@@ -37,10 +38,14 @@ bool start_x_session(XSession &x)
         _exit(127);
     }
     close(fds[1]);
+    // The server writes the number and then a newline, and dies if the pipe
+    // is closed in between: read through to the newline.
     pollfd ready{fds[0], POLLIN, 0};
     char number[16] = {};
-    if (poll(&ready, 1, 10000) == 1)
-        (void)!read(fds[0], number, sizeof number - 1);
+    size_t got = 0;
+    while (got < sizeof number - 1 && !std::strchr(number, '\n') && poll(&ready, 1, 10000) == 1
+           && read(fds[0], number + got, 1) == 1)
+        ++got;
     close(fds[0]);
     x.display = std::string(":") + std::to_string(atoi(number));
     x.connection = number[0] ? XOpenDisplay(x.display.c_str()) : nullptr;
