@@ -157,7 +157,7 @@ TEST(SheetCheck, RunLengthDataMustStayInsideTheImage)
     const std::pair<Bytes, bool> streams[] = {
         {{4, 1, 0, 0, 4, 2, 0, 1}, true},
         {{5, 1, 0, 0, 4, 2, 0, 1}, false},      // row overrun
-        {{4, 1, 0, 0, 4, 2, 0, 0, 4, 3}, false},  // a row below the image
+        {{4, 1, 0, 0, 4, 2, 0, 0, 4, 3, 0, 1}, false},  // a row below the image
         {{4, 1, 0, 0, 4, 2}, false},            // no end mark
     };
     for (const auto &[stream, good] : streams) {
