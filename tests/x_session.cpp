@@ -135,9 +135,9 @@ std::vector<unsigned> grab_window(XSession &x, int top, int bottom)
     // With no window manager the game's window sits at the screen's top left.
     XImage *image = XGetImage(x.connection, DefaultRootWindow(x.connection), 0, top, 640,
                               bottom - top, AllPlanes, ZPixmap);
-    if (!image)
-        return {};
     std::vector<unsigned> pixels(640 * (bottom - top));
+    if (!image)
+        return pixels;
     for (int y = 0; y < bottom - top; ++y)
         for (int x0 = 0; x0 < 640; ++x0)
             pixels[y * 640 + x0] = XGetPixel(image, x0, y) & 0xffffff;

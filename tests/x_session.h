@@ -35,6 +35,7 @@ void copy_file(const std::string &from, const std::string &to);
 
 bool wait_until(const std::function<bool()> &condition, std::chrono::milliseconds timeout);
 
-// 0xRRGGBB pixels of the game's 640x480 window, rows top to bottom - 1.
+// 0xRRGGBB pixels of the game's 640x480 window, rows top to bottom - 1;
+// black where nothing could be read.
 std::vector<unsigned> grab_window(XSession &x, int top = 0, int bottom = 480);
 void press_key(XSession &x, unsigned long keysym, bool down);
