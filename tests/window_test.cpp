@@ -87,13 +87,6 @@ std::vector<char> real_sheet()
     std::ifstream in(SHEET_PATH, std::ios::binary);
     return std::vector<char>(std::istreambuf_iterator<char>(in), {});
 }
-
-void tap(XSession &x, unsigned long keysym, std::chrono::milliseconds hold = 60ms)
-{
-    press_key(x, keysym, true);
-    std::this_thread::sleep_for(hold);
-    press_key(x, keysym, false);
-}
 }  // namespace
 
 TEST(StartUp, EachFaultEndsWithOneLineAndStatusOne)
@@ -136,7 +129,7 @@ TEST(Journey, TitlePlayJumpPauseGameOverRestartQuit)
                                        {280, "Press Esc to Quit"}});
     })) << "title";
 
-    tap(x, XK_Return);
+    tap_key(x, XK_Return);
     ASSERT_TRUE(seen([](const Shot &s) {
         // The ground is green but for the gap under an obstacle.
         const long ground = std::count(&s[460 * WINDOW_W], &s[461 * WINDOW_W], 0x00ff00);
@@ -149,7 +142,7 @@ TEST(Journey, TitlePlayJumpPauseGameOverRestartQuit)
     press_key(x, XK_space, false);
     ASSERT_TRUE(seen([](const Shot &s) { return runner_top(s) == 435; })) << "landed";
 
-    tap(x, XK_Tab);
+    tap_key(x, XK_Tab);
     ASSERT_TRUE(seen([](const Shot &s) {
         return centred_lines_shown(s, {{240, "Game Paused"}, {255, "Press Tab to Unpause"}});
     })) << "paused";
@@ -159,7 +152,7 @@ TEST(Journey, TitlePlayJumpPauseGameOverRestartQuit)
     // Tab is looked at once every 300 ms, and held past the unpause it pauses
     // again, so tap briefly until a tap lands on a look.
     ASSERT_TRUE(wait_until([&] {
-        tap(x, XK_Tab, 120ms);
+        tap_key(x, XK_Tab, 120ms);
         std::this_thread::sleep_for(250ms);
         const Shot before = grab_window(x);
         std::this_thread::sleep_for(60ms);
@@ -173,7 +166,7 @@ TEST(Journey, TitlePlayJumpPauseGameOverRestartQuit)
     const int reached = score_shown(shot);
     EXPECT_GE(reached, 1);
 
-    tap(x, XK_Return);
+    tap_key(x, XK_Return);
     ASSERT_TRUE(seen([&](const Shot &s) {
         return !centred_lines_shown(s, {{240, "Game Over"}}) && score_shown(s) == reached;
     })) << "new round";
@@ -185,7 +178,7 @@ TEST(Journey, TitlePlayJumpPauseGameOverRestartQuit)
 
     run = start_game(folder, x.display.c_str());
     ASSERT_TRUE(seen([](const Shot &s) { return centred_lines_shown(s, {{220, "-Quorvelin-"}}); }));
-    tap(x, XK_Escape);
+    tap_key(x, XK_Escape);
     EXPECT_EQ(wait_for_exit(run, 1s), 0) << "quit from the title";
     stop_x_session(x);
     std::filesystem::remove_all(folder);

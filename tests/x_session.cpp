@@ -150,3 +150,10 @@ void press_key(XSession &x, unsigned long keysym, bool down)
     XTestFakeKeyEvent(x.connection, XKeysymToKeycode(x.connection, keysym), down, CurrentTime);
     XFlush(x.connection);
 }
+
+void tap_key(XSession &x, unsigned long keysym, std::chrono::milliseconds hold)
+{
+    press_key(x, keysym, true);
+    std::this_thread::sleep_for(hold);
+    press_key(x, keysym, false);
+}

@@ -39,3 +39,5 @@ bool wait_until(const std::function<bool()> &condition, std::chrono::millisecond
 // black where nothing could be read.
 std::vector<unsigned> grab_window(XSession &x, int top = 0, int bottom = 480);
 void press_key(XSession &x, unsigned long keysym, bool down);
+void tap_key(XSession &x, unsigned long keysym,
+             std::chrono::milliseconds hold = std::chrono::milliseconds(60));
