@@ -83,16 +83,16 @@ KNEES_TUCKED = """
 ....TTTTTT...
 ....TTTTTT...
 ....TTTTTT...
-....PPPPPP...
 ....PPPPPPPP.
 ....PPPPPPPPS
-.....SS...SSS
-.....SSS...SS
-......SS...SS
-......SS..SS.
-.....SS...SS.
-....BBB..BBB.
-....BB...BB..
+.....PPPPSSSS
+.......SSSSSS
+...........SS
+..........SS.
+..........SS.
+.........SS..
+........BBB..
+.......BBBB..
 """
 
 WIDTH, HEIGHT = 13, 23

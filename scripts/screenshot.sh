@@ -19,14 +19,16 @@ export DISPLAY=":$(cat "$displayfd")"
 
 (cd build && exec ./quorvelin) &
 game=$!
+# Keys are held a moment: the game reads key states, not key events.
+press() { xdotool keydown "$1"; sleep 0.06; xdotool keyup "$1"; }
 sleep 1
-xdotool key Return
+press Return
 # The first real obstacle enters after about 55 frames of 20 ms.
 sleep 1.7
 xdotool keydown space
 sleep 0.15
 xwd -root -silent | convert xwd:- -crop 640x480+0+0 docs/screenshot.png
 xdotool keyup space
-xdotool key Escape
+press Escape
 wait $game
 echo "wrote docs/screenshot.png"
