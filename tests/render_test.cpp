@@ -54,6 +54,14 @@ std::pair<double, double> hair_offset(BITMAP *b)
     return {sx / n, sy / n};
 }
 
+// Compares the rectangle [x0, x1) x [y0, y1) of two bitmaps pixel by pixel.
+void expect_same_area(BITMAP *a, BITMAP *b, int x0, int y0, int x1, int y1)
+{
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x)
+            ASSERT_EQ(getpixel(a, x, y), getpixel(b, x, y)) << x << "," << y;
+}
+
 Bytes read_bytes(const std::string &path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -95,9 +103,7 @@ TEST(Frame, GroundArchRunnerAndScore)
     BITMAP *text = create_bitmap(200, 40);
     clear_to_color(text, black);
     textprintf_ex(text, font, 10, 20, makecol(255, 255, 255), -1, "score: 42");
-    for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 200; ++x)
-            ASSERT_EQ(getpixel(b, x, y), getpixel(text, x, y)) << x << "," << y;
+    expect_same_area(b, text, 0, 0, 200, 40);
     destroy_bitmap(text);
     destroy_bitmap(b);
 }
@@ -119,9 +125,7 @@ TEST(Frame, RunnerTurnsClockwiseAndFullTurnDrawsAsNone)
     GameState whole = in_play();
     whole.p_spin = 256;
     BITMAP *turned = composed(whole), *still = composed(in_play());
-    for (int y = 420; y < 470; ++y)
-        for (int x = 40; x < 90; ++x)
-            ASSERT_EQ(getpixel(turned, x, y), getpixel(still, x, y)) << x << "," << y;
+    expect_same_area(turned, still, 40, 420, 90, 470);
     destroy_bitmap(turned);
     destroy_bitmap(still);
 }
