@@ -1,5 +1,7 @@
 #include "sheet_check.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -86,10 +88,24 @@ bool rle_stays_inside(const std::vector<uint8_t> &b, size_t at, long w, long h, 
     }
     return false;
 }
+// Opening a pipe or a device could block for ever, so only plain files are read.
+const char *why_not_a_file(const char *path)
+{
+    struct stat about;
+    if (stat(path, &about) != 0 || S_ISREG(about.st_mode))
+        return nullptr;
+    if (S_ISDIR(about.st_mode))
+        return "is a folder, not a file";
+    if (S_ISFIFO(about.st_mode))
+        return "is a named pipe, not a file";
+    return S_ISSOCK(about.st_mode) ? "is a socket, not a file" : "is a device, not a file";
+}
 }  // namespace
 
 const char *check_bmp_file(const char *path)
 {
+    if (const char *why = why_not_a_file(path))
+        return why;
     std::vector<uint8_t> b;
     if (!load_file(path, b))
         return errno == ENOENT ? "is not there" : "cannot be read";
