@@ -21,7 +21,6 @@ const int RUNNER_COLUMN = 64;
 const double JUMP_LEAD_MS = 200;  // how long before an obstacle arrives the driver jumps
 const double START_SPEED = 0.6;   // pixels per millisecond: 12 a frame of 20 ms
 
-XSession x;
 std::string folder;
 
 bool any_white(const std::vector<unsigned> &pixels)
@@ -60,12 +59,11 @@ void bench_start_up_to_title(benchmark::State &run)
 {
     for (auto _ : run) {
         const auto start = Clock::now();
-        GameRun game = start_game(folder, x.display.c_str());
-        wait_until([] { return any_white(grab_window(x, 220, 228)); }, 10s);
+        GameRun game = start_game(folder);
+        wait_until([] { return any_white(grab_window(220, 228)); }, 10s);
         run.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
-        tap_key(x, XK_Escape);
+        tap_key(XK_Escape);
         wait_for_exit(game, 5s);
-        read_stderr(game);
     }
 }
 
@@ -74,9 +72,15 @@ struct CpuMark {
     Clock::time_point when;
 };
 
+pid_t game_pid(const GameRun &game)
+{
+    return std::stoi(read_file(game.folder + "/pid"));
+}
+
 CpuMark mark_cpu(pid_t game)
 {
-    return {cpu_ticks(game), cpu_ticks(game, game), cpu_ticks(x.server), Clock::now()};
+    const char *server = std::getenv("XVFB_PID");
+    return {cpu_ticks(game), cpu_ticks(game, game), server ? cpu_ticks(std::atoi(server)) : 0, Clock::now()};
 }
 
 // Percentages of one core since the mark, for the game, its main thread
@@ -94,9 +98,9 @@ void count_cpu_since(benchmark::State &run, pid_t game, const CpuMark &from)
 
 GameRun start_playing(std::chrono::milliseconds settle)
 {
-    GameRun game = start_game(folder, x.display.c_str());
-    wait_until([] { return any_white(grab_window(x, 220, 228)); }, 10s);
-    tap_key(x, XK_Return);
+    GameRun game = start_game(folder);
+    wait_until([] { return any_white(grab_window(220, 228)); }, 10s);
+    tap_key(XK_Return);
     std::this_thread::sleep_for(settle);
     return game;
 }
@@ -109,20 +113,21 @@ void bench_play_one_minute(benchmark::State &run)
     const auto length = std::chrono::seconds(seconds ? std::atoi(seconds) : 60);
     for (auto _ : run) {
         GameRun game = start_playing(2s);  // past the first frames' one-off allocations
-        const CpuMark start = mark_cpu(game.pid);
-        const long anon_start = status_kb(game.pid, "RssAnon:");
-        const long rss_start = status_kb(game.pid, "VmRSS:");
+        const pid_t pid = game_pid(game);
+        const CpuMark start = mark_cpu(pid);
+        const long anon_start = status_kb(pid, "RssAnon:");
+        const long rss_start = status_kb(pid, "VmRSS:");
         long anon_most = anon_start, lost = 0;
         bool jumping = false;
         double speed = START_SPEED;
         long last_edge = 640;
         auto last_seen = Clock::now();
         while (Clock::now() - start.when < length) {
-            if (any_white(grab_window(x, 244, 245))) {
-                tap_key(x, XK_Return);
+            if (any_white(grab_window(244, 245))) {
+                tap_key(XK_Return);
                 ++lost;
             }
-            const std::vector<unsigned> ground = grab_window(x, 455, 456);
+            const std::vector<unsigned> ground = grab_window(455, 456);
             // The obstacles speed up with the score: judge the speed from
             // how far the nearest edge moved since the last look.
             const long edge = std::find(ground.begin() + RUNNER_COLUMN + 8, ground.end(), GREEN)
@@ -133,21 +138,20 @@ void bench_play_one_minute(benchmark::State &run)
             last_edge = edge, last_seen = Clock::now();
             const bool jump = edge < 640 && edge - RUNNER_COLUMN < speed * JUMP_LEAD_MS;
             if (jump != jumping)
-                press_key(x, XK_space, jumping = jump);
-            anon_most = std::max(anon_most, status_kb(game.pid, "RssAnon:"));
+                press_key(XK_space, jumping = jump);
+            anon_most = std::max(anon_most, status_kb(pid, "RssAnon:"));
             std::this_thread::sleep_for(10ms);
         }
-        count_cpu_since(run, game.pid, start);
+        count_cpu_since(run, pid, start);
         run.counters["anon_start_kb"] = anon_start;
-        run.counters["anon_end_kb"] = status_kb(game.pid, "RssAnon:");
+        run.counters["anon_end_kb"] = status_kb(pid, "RssAnon:");
         run.counters["anon_most_kb"] = anon_most;
         run.counters["rss_start_kb"] = rss_start;
-        run.counters["rss_end_kb"] = status_kb(game.pid, "VmRSS:");
+        run.counters["rss_end_kb"] = status_kb(pid, "VmRSS:");
         run.counters["rounds_lost"] = lost;
-        press_key(x, XK_space, false);
-        tap_key(x, XK_Escape);
+        press_key(XK_space, false);
+        tap_key(XK_Escape);
         wait_for_exit(game, 5s);
-        read_stderr(game);
     }
 }
 
@@ -157,16 +161,16 @@ void bench_paused(benchmark::State &run)
 {
     for (auto _ : run) {
         GameRun game = start_playing(500ms);  // paused before the first obstacle arrives
-        tap_key(x, XK_Tab);
+        const pid_t pid = game_pid(game);
+        tap_key(XK_Tab);
         // The pause screen's two lines, and not the game-over screen's third.
-        wait_until([] { return any_white(grab_window(x, 244, 245)); }, 5s);
-        if (any_white(grab_window(x, 274, 275)))
+        wait_until([] { return any_white(grab_window(244, 245)); }, 5s);
+        if (any_white(grab_window(274, 275)))
             run.SkipWithError("the round was lost before the pause");
-        const CpuMark start = mark_cpu(game.pid);
+        const CpuMark start = mark_cpu(pid);
         std::this_thread::sleep_for(10s);
-        count_cpu_since(run, game.pid, start);
+        count_cpu_since(run, pid, start);
         wait_for_exit(game, 0s);  // Esc is not read while paused
-        read_stderr(game);
     }
 }
 }  // namespace
@@ -177,15 +181,9 @@ BENCHMARK(bench_paused)->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond
 
 int main(int argc, char **argv)
 {
-    folder = make_folder();
-    copy_file(SHEET_PATH, folder + "/quorvelin.bmp");
-    if (!start_x_session(x)) {
-        std::fprintf(stderr, "play_bench: cannot start Xvfb\n");
-        return 1;
-    }
+    folder = make_game_folder(SHEET_PATH);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
-    stop_x_session(x);
     std::filesystem::remove_all(folder);
     return 0;
 }

@@ -7,16 +7,14 @@ cmake -S . -B build -DBUILD_TESTING=ON -DQUORVELIN_BENCH=ON >/dev/null
 cmake --build build -j"$(nproc)" >/dev/null
 
 work=$(mktemp -d)
-Xvfb -displayfd 3 -screen 0 800x600x24 3>"$work/display" >/dev/null 2>&1 &
-server=$!
-trap 'kill $server 2>/dev/null || true; rm -rf "$work"' EXIT
-while [ ! -s "$work/display" ]; do sleep 0.05; done
+trap 'rm -rf "$work"' EXIT
+on_x=../tests/with_xvfb.sh
 
 cd build
-DISPLAY=":$(cat "$work/display")" ./bench/frame_bench --benchmark_format=csv >"$work/frame.csv" 2>/dev/null
+$on_x ./bench/frame_bench --benchmark_format=csv >"$work/frame.csv" 2>/dev/null
 # One run each: the CSV report wants the same counters in every row.
 for which in start_up play paused; do
-    ./bench/play_bench --benchmark_filter="$which" --benchmark_format=csv >>"$work/play.csv" 2>/dev/null
+    $on_x ./bench/play_bench --benchmark_filter="$which" --benchmark_format=csv >>"$work/play.csv" 2>/dev/null
 done
 
 echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//')"
@@ -32,6 +30,7 @@ cat "$work/frame.csv" "$work/play.csv" | awk -F, '
     }
     /^bench_rules_pass/ { row("one pass of the rules", sprintf("%.1f ns", at("real_time")), "< 1 us") }
     /^bench_compose_frame/ { row("composing one frame", sprintf("%.1f us", at("real_time")), "< 100 us") }
+    /^bench_allocations/ { row("heap allocations in a pass and its frame", sprintf("%d", at("allocations_per_pass")), "0") }
     /^bench_present_frame/ {
         row("presenting one frame", sprintf("%.1f us (%.1f us CPU)", at("real_time"), at("cpu_time")), "< 150 us")
     }

@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -14,191 +15,136 @@
 namespace {
 using Bytes = std::vector<uint8_t>;
 
-void prepare_library()
-{
-    static bool ready = false;
-    if (ready)
-        return;
-    install_allegro(SYSTEM_NONE, &errno, atexit);
-    set_color_depth(32);
-    set_color_conversion(COLORCONV_TOTAL);
-    ASSERT_EQ(load_runner_frames(), nullptr);
-    ready = true;
-}
+const bool library_ready = (install_allegro(SYSTEM_NONE, &errno, atexit), set_color_depth(32),
+                            set_color_conversion(COLORCONV_TOTAL), load_runner_frames() == nullptr);
 
-GameState in_play()
-{
-    GameState s;
-    reset_round(s);
-    s.player_y = 447, s.obstacle_x = 300, s.obstacle_w = 20, s.obstacle_h = 40, s.score = 42;
-    return s;
-}
+const Bytes sheet = [] {
+    std::ifstream in("quorvelin.bmp", std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), {});
+}();
 
-BITMAP *composed(const GameState &s)
+Bytes patched(Bytes b, size_t at, uint32_t value, int width = 4)
 {
-    BITMAP *b = create_bitmap(WINDOW_W, WINDOW_H);
-    clear_to_color(b, makecol(9, 9, 9));
-    compose_frame(b, s);
+    for (int i = 0; i < width; ++i)
+        b.at(at + i) = value >> 8 * i;
     return b;
 }
 
-// Mean offset of the hair's pixels from the runner sprite's centre.
-std::pair<double, double> hair_offset(BITMAP *b)
+// A BMP with the given header size (12 for OS/2), depth and compression, a
+// full palette and mask table, and blank pixels or the run-length stream given.
+Bytes bmp(int header, int bpp, int compression, int w, int h, Bytes pixels = {})
 {
-    const int hair = makecol(255, 214, 110);
-    double sx = 0, sy = 0, n = 0;
-    for (int y = 425; y < 470; ++y)
-        for (int x = 50; x < 80; ++x)
-            if (getpixel(b, x, y) == hair)
-                sx += x - 64.5, sy += y - 446.5, ++n;
-    return {sx / n, sy / n};
+    const bool os2 = header == 12, masks = compression == 3;
+    const int tables = 14 + header + (bpp <= 8 ? (os2 ? 3 : 4) << bpp : 0) + (masks ? 12 : 0);
+    pixels.resize(pixels.empty() ? ((w * bpp + 7) / 8 + 3) / 4 * 4 * h : pixels.size());
+    Bytes b = patched(patched(patched(Bytes(tables, 0), 0, 'B' | 'M' << 8, 2), 10, tables), 14, header);
+    b = os2 ? patched(patched(patched(b, 18, w, 2), 20, h, 2), 22, 1 | bpp << 16)
+            : patched(patched(patched(patched(b, 18, w), 22, h), 26, 1 | bpp << 16), 30, compression);
+    if (masks)
+        b = patched(patched(patched(b, 54, bpp == 16 ? 0xf800 : 0xff0000), 58, bpp == 16 ? 0x7e0 : 0xff00), 62,
+                    bpp == 16 ? 0x1f : 0xff);
+    b.insert(b.end(), pixels.begin(), pixels.end());
+    return patched(b, 2, b.size());
 }
 
-// Compares the rectangle [x0, x1) x [y0, y1) of two bitmaps pixel by pixel.
-void expect_same_area(BITMAP *a, BITMAP *b, int x0, int y0, int x1, int y1)
+// The check's verdict on the file, and whether the library then loads it.
+std::pair<std::string, bool> check_and_load(const Bytes &file)
 {
-    for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x)
-            ASSERT_EQ(getpixel(a, x, y), getpixel(b, x, y)) << x << "," << y;
-}
-
-Bytes read_bytes(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
-std::string write_temp(const Bytes &b)
-{
-    const std::string path = testing::TempDir() + "sheet_under_test.bmp";
-    std::ofstream(path, std::ios::binary).write((const char *)b.data(), b.size());
-    return path;
-}
-
-void put(Bytes &b, size_t at, uint32_t value, int width = 4)
-{
-    for (int i = 0; i < width; ++i)
-        b[at + i] = value >> 8 * i;
+    const std::string path = "/tmp/quorvelin-sheet-" + std::to_string(getpid()) + ".bmp";
+    std::ofstream(path, std::ios::binary).write((const char *)file.data(), file.size());
+    const char *said = check_bmp_file(path.c_str());
+    BITMAP *loaded = said ? nullptr : load_bitmap(path.c_str(), nullptr);
+    destroy_bitmap(loaded);
+    return {said ? said : "", loaded != nullptr};
 }
 }  // namespace
 
-TEST(Frame, GroundArchRunnerAndScore)
+TEST(Frame, GroundArchRunnerCutFromTheSheetAndScore)
 {
-    prepare_library();
-    BITMAP *b = composed(in_play());
-    const int black = makecol(0, 0, 0), green = makecol(0, 255, 0), mask = makecol(255, 0, 255);
-    for (int x = 0; x < WINDOW_W; ++x)
-        ASSERT_EQ(getpixel(b, x, 460), x >= 280 && x <= 320 ? black : green) << x;
-    for (int y = 390; y < 460; ++y)
-        ASSERT_TRUE(getpixel(b, 280, y) == green && getpixel(b, 320, y) == green) << y;
-    for (int x = 280; x <= 320; ++x)
-        ASSERT_TRUE(getpixel(b, x, 390) == green && getpixel(b, x, 389) == black) << x;
-    EXPECT_EQ(getpixel(b, 300, 420), black);
-    EXPECT_EQ(getpixel(b, 600, 100), black);
-    for (int y = 0; y < 23; ++y)
-        for (int x = 0; x < 13; ++x) {
-            const int p = getpixel(player[0], x, y);
-            ASSERT_EQ(getpixel(b, 58 + x, 435 + y), p == mask ? black : p) << x << "," << y;
-        }
-    BITMAP *text = create_bitmap(200, 40);
-    clear_to_color(text, black);
-    textprintf_ex(text, font, 10, 20, makecol(255, 255, 255), -1, "score: 42");
-    expect_same_area(b, text, 0, 0, 200, 40);
-    destroy_bitmap(text);
-    destroy_bitmap(b);
+    ASSERT_TRUE(library_ready);
+    GameState s;
+    reset_round(s);
+    s.player_y = 447, s.frame = 1, s.obstacle_x = 300, s.obstacle_w = 20, s.obstacle_h = 40, s.score = 42;
+    BITMAP *frame = create_bitmap(WINDOW_W, WINDOW_H), *want = create_bitmap(WINDOW_W, WINDOW_H);
+    BITMAP *loaded = load_bitmap("quorvelin.bmp", nullptr), *second_pose = create_sub_bitmap(loaded, 13, 0, 13, 23);
+    clear_to_color(frame, makecol(9, 9, 9));
+    compose_frame(frame, s);
+    // An arch standing in a gap of the ground line, the runner upright, the score.
+    const int green = makecol(0, 255, 0);
+    clear_to_color(want, makecol(0, 0, 0));
+    hline(want, 0, 460, 279, green), hline(want, 321, 460, 639, green), hline(want, 280, 390, 320, green);
+    vline(want, 280, 390, 459, green), vline(want, 320, 390, 459, green);
+    draw_sprite(want, second_pose, 58, 435);
+    textout_ex(want, font, "score: 42", 10, 20, makecol(255, 255, 255), -1);
+    for (int i = 0; i < WINDOW_W * WINDOW_H; ++i)
+        ASSERT_EQ(getpixel(frame, i % WINDOW_W, i / WINDOW_W), getpixel(want, i % WINDOW_W, i / WINDOW_W)) << i % WINDOW_W << "," << i / WINDOW_W;
+    // A quarter turn is clockwise: the hair, on top when upright, goes right.
+    s.p_spin = 64;
+    compose_frame(frame, s);
+    int hair_right = 0;
+    for (int i = 0; i < 40 * 40; ++i)
+        hair_right += getpixel(frame, 45 + i % 40, 425 + i / 40) == makecol(255, 214, 110) ? i % 40 > 19 ? 1 : -5 : 0;
+    EXPECT_GT(hair_right, 5);
+    destroy_bitmap(second_pose), destroy_bitmap(loaded), destroy_bitmap(frame), destroy_bitmap(want);
 }
 
-TEST(Frame, RunnerTurnsClockwiseAndFullTurnDrawsAsNone)
+TEST(SheetCheck, TakesWhatTheReaderCanReadAndNamesEachFault)
 {
-    prepare_library();
-    struct Case { int spin; int head_x; int head_y; };  // signs of the hair's offset
-    const Case cases[] = {{0, 0, -1}, {64, 1, 0}, {128, 0, 1}, {192, -1, 0}};
-    for (const Case &c : cases) {
-        GameState s = in_play();
-        s.p_spin = c.spin;
-        BITMAP *b = composed(s);
-        auto [dx, dy] = hair_offset(b);
-        EXPECT_EQ((dx > 4) - (dx < -4), c.head_x) << c.spin;
-        EXPECT_EQ((dy > 4) - (dy < -4), c.head_y) << c.spin;
-        destroy_bitmap(b);
-    }
-    GameState whole = in_play();
-    whole.p_spin = 256;
-    BITMAP *turned = composed(whole), *still = composed(in_play());
-    expect_same_area(turned, still, 40, 420, 90, 470);
-    destroy_bitmap(turned);
-    destroy_bitmap(still);
-}
-
-TEST(SheetCheck, RejectsEachDamage)
-{
-    const Bytes sheet = read_bytes("quorvelin.bmp");
-    ASSERT_EQ(check_bmp_file("quorvelin.bmp"), nullptr);
-    EXPECT_NE(check_bmp_file("no-such-sheet.bmp"), nullptr);
-    for (size_t length : {size_t(0), size_t(30), sheet.size() - 10}) {
-        const Bytes cut(sheet.begin(), sheet.begin() + length);
-        EXPECT_NE(check_bmp_file(write_temp(cut).c_str()), nullptr) << "cut to " << length;
-    }
-    // offset, value, bytes: signature, newer header, zero width, negative
-    // height, huge width, two planes, RLE8 and RLE4 on 24 bits, pixels past the
-    // end and inside the header, a billion-colour palette
-    const uint32_t patches[][3] = {{0, 'X', 1}, {14, 124, 4}, {18, 0, 4}, {22, uint32_t(-23), 4},
-                                   {18, 1u << 30, 4}, {26, 2, 2}, {30, 1, 4}, {30, 2, 4},
-                                   {10, 1u << 31, 4}, {10, 20, 4}, {46, 1000000000, 4}};
-    for (auto [at, value, width] : patches) {
-        Bytes b = sheet;
-        put(b, at, value, width);
-        EXPECT_NE(check_bmp_file(write_temp(b).c_str()), nullptr) << at << " = " << value;
-    }
-}
-
-TEST(SheetCheck, RunLengthDataMustStayInsideTheImage)
-{
-    prepare_library();
-    Bytes rle = read_bytes("quorvelin.bmp");
-    rle.resize(54);
-    put(rle, 18, 4), put(rle, 22, 2), put(rle, 28, 8, 2), put(rle, 30, 1);
-    const std::pair<Bytes, bool> streams[] = {
-        {{4, 1, 0, 0, 4, 2, 0, 1}, true},
-        {{5, 1, 0, 0, 4, 2, 0, 1}, false},      // row overrun
-        {{4, 1, 0, 0, 4, 2, 0, 0, 4, 3, 0, 1}, false},  // a row below the image
-        {{4, 1, 0, 0, 4, 2}, false},            // no end mark
-    };
-    for (const auto &[stream, good] : streams) {
-        Bytes b = rle;
-        b.insert(b.end(), stream.begin(), stream.end());
-        const std::string path = write_temp(b);
-        EXPECT_EQ(check_bmp_file(path.c_str()) == nullptr, good) << stream.size();
-        if (good) {
-            BITMAP *loaded = load_bitmap(path.c_str(), nullptr);
-            ASSERT_NE(loaded, nullptr);
-            destroy_bitmap(loaded);
-        }
-    }
+    ASSERT_TRUE(library_ready);
+    const char *const says[] = {"", "is not a BMP file", "is too large for a sprite sheet",
+                                "has a BMP header of a kind that cannot be read", "is cut short in its header",
+                                "has a width or height out of range", "is cut short in its pixel data",
+                                "has a colour depth or compression that cannot be read", "declares an oversized palette",
+                                "has its pixel data in the wrong place", "has damaged pixel data"};
+    // Damage to the sheet: at, value, bytes, what the check says
+    const uint32_t patches[][4] = {
+        {18, 1, 4, 0},   {22, 1, 4, 0},   {46, 256, 4, 0},  {0, 'X', 1, 1},   {1, 'X', 1, 1},   {14, 124, 4, 3},
+        {18, 0, 4, 5},   {22, 0, 4, 5},   {22, -23u, 4, 5}, {18, 4097, 4, 5}, {22, 4097, 4, 5}, {18, 1u << 31 | 39, 4, 5},
+        {18, 4096, 4, 6}, {22, 4096, 4, 6}, {10, 1078, 4, 6}, {26, 2, 2, 7},  {28, 2, 2, 7},    {30, 1, 4, 7},
+        {30, 2, 4, 7},   {30, 3, 4, 7},   {30, 4, 4, 7},    {46, 257, 4, 8},  {10, 53, 4, 9},   {10, 1079, 4, 9},
+        {10, uint32_t(sheet.size()), 4, 9}};
+    std::vector<std::pair<Bytes, int>> cases = {
+        {Bytes(), 1}, {Bytes(16), 1}, {Bytes(80 << 20 | 1), 2}, {Bytes(sheet.begin(), sheet.begin() + 18), 4},
+        {Bytes(sheet.begin(), sheet.begin() + 30), 4}, {Bytes(sheet.begin(), sheet.end() - 1), 6},
+        {Bytes(sheet.begin(), sheet.begin() + 54), 9}, {bmp(12, 16, 0, 39, 23), 7},
+        {patched(bmp(12, 8, 0, 39, 23), 10, 26 + 769), 9}, {patched(bmp(40, 16, 3, 39, 23), 10, 54), 9},
+        // 3x2 pixels run-length coded: runs, literal pixels, a move. Rows may
+        // take one pad pixel, as encoders write, and no more.
+        {bmp(40, 8, 1, 3, 2, {1, 5, 3, 1, 0, 0, 4, 2, 0, 1}), 0}, {bmp(40, 8, 1, 3, 2, {0, 2, 1, 1, 3, 1, 0, 1}), 0},
+        {bmp(40, 8, 1, 3, 2, {0, 3, 1, 2, 3, 0, 0, 0, 0, 4, 1, 2, 3, 4, 0, 1}), 0},
+        {bmp(40, 4, 2, 7, 2, {0, 4, 0x12, 0x34, 0, 0, 0, 5, 0x12, 0x34, 0x50, 0, 0, 1}), 0}};
+    for (auto [at, value, width, verdict] : patches)
+        cases.push_back({patched(sheet, at, value, width), verdict});
+    for (auto [header, bpp, compression] : {std::tuple{40, 24, 0}, {40, 1, 0}, {40, 4, 0}, {40, 8, 0}, {40, 16, 0},
+                                            {40, 32, 0}, {40, 16, 3}, {40, 32, 3}, {12, 4, 0}, {12, 8, 0}, {12, 24, 0}})
+        cases.push_back({bmp(header, bpp, compression, 39, 23), 0});
+    for (Bytes stream : {Bytes{5, 1, 0, 1}, {0, 5, 1, 2, 3, 4, 5, 0, 0, 1}, {4, 1, 0, 0, 4, 1, 0, 0, 4, 1, 0, 1},
+                         {0, 0, 0, 0, 0, 3, 1, 2, 3, 0, 0, 1}, {0, 2, 3, 0, 2, 1, 0, 1}, {0, 2, 0, 2, 1, 1, 0, 1},
+                         {4, 1, 0, 0, 4, 2}, {0, 2, 1}})
+        cases.push_back({bmp(40, 8, 1, 3, 2, stream), 10});
+    for (size_t i = 0; i < cases.size(); ++i)
+        EXPECT_EQ(check_and_load(cases[i].first), std::make_pair(std::string(says[cases[i].second]), !cases[i].second))
+            << "case " << i;
+    const std::string pipe = "/tmp/quorvelin-pipe-" + std::to_string(getpid());
+    mkfifo(pipe.c_str(), 0600);
+    for (auto [path, said] : {std::pair{"no-such-sheet.bmp", "is not there"}, {".", "is a folder, not a file"},
+                              {"/dev/null", "is a device, not a file"}, {pipe.c_str(), "is a named pipe, not a file"}})
+        EXPECT_STREQ(check_bmp_file(path), said);
+    std::remove(pipe.c_str());
 }
 
 // Whatever the check lets through, the library's reader must load without
 // crashing or hanging; the test's own time-out catches a hang.
-TEST(SheetCheck, RandomHeaderDamageNeverReachesTheReaderUnsafely)
+TEST(SheetCheck, RandomDamageNeverReachesTheReaderUnsafely)
 {
-    prepare_library();
-    const Bytes sheet = read_bytes("quorvelin.bmp");
     std::mt19937 random(2024);
-    int rejected = 0;
+    const Bytes bases[] = {sheet, bmp(40, 8, 1, 3, 2, {0, 3, 1, 2, 3, 0, 0, 0, 4, 2, 0, 1}), bmp(12, 4, 0, 39, 23)};
     for (int i = 0; i < 3000; ++i) {
-        Bytes b = sheet;
+        Bytes b = bases[i % 3];
         for (int n = random() % 4 + 1; n > 0; --n)
-            b[random() % 54] = random();
-        if (random() % 5 == 0)
-            b.resize(random() % b.size());
-        const std::string path = write_temp(b);
-        if (check_bmp_file(path.c_str())) {
-            ++rejected;
-            continue;
-        }
-        BITMAP *loaded = load_bitmap(path.c_str(), nullptr);
-        ASSERT_NE(loaded, nullptr) << "case " << i;
-        destroy_bitmap(loaded);
+            b[random() % std::min<size_t>(b.size(), 80)] = random();
+        b.resize(random() % 5 ? b.size() : random() % b.size());
+        const auto [said, loaded] = check_and_load(b);
+        ASSERT_TRUE(!said.empty() || loaded) << "case " << i;
     }
-    EXPECT_GT(rejected, 1000);
 }

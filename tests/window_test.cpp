@@ -1,185 +1,124 @@
 #include <gtest/gtest.h>
-
 #include <X11/keysym.h>
+#include <allegro.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <thread>
 
-#include "render.h"
 #include "x_session.h"
 
 using namespace std::chrono_literals;
 
 namespace {
 using Shot = std::vector<unsigned>;
+enum Screen { TITLE, PAUSED, GAME_OVER, PLAYING };
+const std::vector<std::pair<int, const char *>> SCREEN_LINES[] = {
+    {{220, "-Quorvelin-"}, {260, "Press Enter to Begin"}, {280, "Press Esc to Quit"}},
+    {{240, "Game Paused"}, {255, "Press Tab to Unpause"}},
+    {{240, "Game Over"}, {255, "Press Esc to Quit"}, {270, "Press Enter to play again"}}, {}};
+// The library converts the sheet to the screen's depth through a bitmap of
+// its own, and releases the screen at exit.
+#define SCREEN_RELEASED "released 640x480\n"
 
-unsigned rgb(int colour)
+// Rows 20 to 27 hold the score, and rows 220 to 289 only the text of the
+// screen shown, white on black, pixel for pixel as the library draws them.
+bool shows(const Shot &shot, int screen, int score = -1)
 {
-    return getr(colour) << 16 | getg(colour) << 8 | getb(colour);
+    static BITMAP *want = (install_allegro(SYSTEM_NONE, &errno, atexit), set_color_depth(32), create_bitmap(640, 290));
+    clear_to_color(want, 0);
+    for (auto [row, text] : SCREEN_LINES[screen])
+        textout_centre_ex(want, font, text, 320, row, makecol(255, 255, 255), -1);
+    textout_ex(want, font, ("score: " + std::to_string(score)).c_str(), 10, 20, makecol(255, 255, 255), -1);
+    for (int i = score < 0 ? 640 * 220 : 640 * 20; i < 640 * 290; i += i == 640 * 28 ? 640 * 192 : 1)
+        if (shot[i] != unsigned(getpixel(want, i % 640, i / 640)))
+            return false;
+    return screen < PLAYING || std::count(&shot[460 * 640], &shot[461 * 640], 0x00ff00) > 500;
 }
 
-// The library's own drawing of what the window should hold, for comparison.
-BITMAP *reference()
+// Anything but background and green in the rows: the runner, there.
+bool runner_in(int top, int bottom)
 {
-    static BITMAP *canvas = nullptr;
-    if (!canvas) {
-        install_allegro(SYSTEM_NONE, &errno, atexit);
-        set_color_depth(32);
-        canvas = create_bitmap(WINDOW_W, WINDOW_H);
-    }
-    clear_to_color(canvas, makecol(0, 0, 0));
-    return canvas;
-}
-
-bool same_rows(const Shot &shot, BITMAP *ref, int top, int bottom, int right = WINDOW_W)
-{
-    for (int y = top; y < bottom; ++y)
-        for (int x = 0; x < right; ++x)
-            if (shot[y * WINDOW_W + x] != rgb(getpixel(ref, x, y)))
-                return false;
-    return true;
-}
-
-bool centred_lines_shown(const Shot &shot, std::initializer_list<std::pair<int, const char *>> lines)
-{
-    BITMAP *ref = reference();
-    for (auto [row, text] : lines)
-        textprintf_centre_ex(ref, font, 320, row, makecol(255, 255, 255), -1, "%s", text);
-    return std::all_of(lines.begin(), lines.end(), [&](auto line) {
-        return same_rows(shot, ref, line.first, line.first + text_height(font));
-    });
-}
-
-int score_shown(const Shot &shot)
-{
-    for (int score = 0; score < 200; ++score) {
-        BITMAP *ref = reference();
-        textprintf_ex(ref, font, 10, 20, makecol(255, 255, 255), -1, "score: %i", score);
-        if (same_rows(shot, ref, 20, 20 + text_height(font), 200))
-            return score;
-    }
-    return -1;
-}
-
-// Top row of anything that is neither background nor ground nor obstacle
-// around the runner's column: 435 for a standing runner.
-int runner_top(const Shot &shot)
-{
-    for (int y = 250; y < 459; ++y)
-        for (int x = 45; x < 85; ++x)
-            if (shot[y * WINDOW_W + x] != 0 && shot[y * WINDOW_W + x] != 0x00ff00)
-                return y;
-    return -1;
-}
-
-std::string folder_with_sheet(const std::vector<char> &sheet)
-{
-    const std::string folder = make_folder();
-    if (!sheet.empty())
-        std::ofstream(folder + "/quorvelin.bmp", std::ios::binary).write(sheet.data(), sheet.size());
-    return folder;
-}
-
-std::vector<char> real_sheet()
-{
-    std::ifstream in(SHEET_PATH, std::ios::binary);
-    return std::vector<char>(std::istreambuf_iterator<char>(in), {});
+    const Shot rows = grab_window(top, bottom);
+    return std::any_of(rows.begin(), rows.end(), [](unsigned p) { return p != 0 && p != 0x00ff00; });
 }
 }  // namespace
 
 TEST(StartUp, EachFaultEndsWithOneLineAndStatusOne)
 {
-    XSession x;
-    ASSERT_TRUE(start_x_session(x));
-    std::vector<char> small = real_sheet(), cut = real_sheet();
-    small[18] = 20, small[22] = 10;  // a valid 20x10 image
-    cut.resize(100);
-    struct Case { const char *name; bool display; std::vector<char> sheet; const char *says; };
+    using Path = const std::string &;
+    struct Case { bool display; const char *says, *released; void (*spoil)(Path); };
     const Case cases[] = {
-        {"no display", false, real_sheet(), "display"},
-        {"missing sheet", true, {}, "quorvelin.bmp in /tmp/quorvelin-test-"},
-        {"too small sheet", true, small, "smaller"},
-        {"damaged sheet", true, cut, "cut short"},
+        {false, "no display to open the window on", "", [](Path) {}},
+        {true, "quorvelin.bmp in /tmp/quorvelin-test-", SCREEN_RELEASED, [](Path f) { std::filesystem::remove(f); }},
+        {true, "is smaller than its three 13x23 frames", "released 20x23\nreleased 20x23\n" SCREEN_RELEASED,
+         [](Path f) { std::fstream(f, std::ios::in | std::ios::out | std::ios::binary).seekp(18).put(20); }},
+        {true, "is cut short", SCREEN_RELEASED, [](Path f) { std::filesystem::resize_file(f, 100); }},
+        {true, "is a named pipe, not a file", SCREEN_RELEASED, [](Path f) { std::filesystem::remove(f), mkfifo(f.c_str(), 0600); }},
     };
     for (const Case &c : cases) {
-        const std::string folder = folder_with_sheet(c.sheet);
-        GameRun run = start_game(folder, c.display ? x.display.c_str() : nullptr);
-        EXPECT_EQ(wait_for_exit(run, 10s), 1) << c.name;
-        const std::string said = read_stderr(run);
-        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << c.name << ": " << said;
-        EXPECT_NE(said.find(c.says), std::string::npos) << c.name << ": " << said;
+        const std::string folder = make_game_folder(SHEET_PATH);
+        c.spoil(folder + "/quorvelin.bmp");
+        GameRun run = start_game(folder, std::string(c.display ? "" : "-u DISPLAY ") + "LD_PRELOAD=" RELEASE_LOG);
+        EXPECT_EQ(wait_for_exit(run, 10s), 1) << c.says;
+        const std::string said = read_file(folder + "/stderr");
+        EXPECT_TRUE(std::count(said.begin(), said.end(), '\n') == 1 && said.find(c.says) != std::string::npos) << said;
+        EXPECT_EQ(read_file(folder + "/released"), c.released) << c.says;
         std::filesystem::remove_all(folder);
     }
-    stop_x_session(x);
 }
 
-TEST(Journey, TitlePlayJumpPauseGameOverRestartQuit)
+// Each key on each screen, as a player meets them: two rounds lost, the
+// second quit from its game-over screen; then Esc in play, and on the title.
+TEST(Journey, EveryKeyOnEveryScreen)
 {
-    XSession x;
-    ASSERT_TRUE(start_x_session(x));
-    const std::string folder = folder_with_sheet(real_sheet());
-    GameRun run = start_game(folder, x.display.c_str());
-    Shot shot;
-    auto seen = [&](auto check) { return wait_until([&] { return check(shot = grab_window(x)); }, 10s); };
-
-    ASSERT_TRUE(seen([](const Shot &s) {
-        return centred_lines_shown(s, {{220, "-Quorvelin-"}, {260, "Press Enter to Begin"},
-                                       {280, "Press Esc to Quit"}});
-    })) << "title";
-
-    tap_key(x, XK_Return);
-    ASSERT_TRUE(seen([](const Shot &s) {
-        // The ground is green but for the gap under an obstacle.
-        const long ground = std::count(&s[460 * WINDOW_W], &s[461 * WINDOW_W], 0x00ff00);
-        return ground > 500 && ground + std::count(&s[460 * WINDOW_W], &s[461 * WINDOW_W], 0) == WINDOW_W
-               && runner_top(s) == 435 && score_shown(s) == 0;
-    })) << "playing";
-
-    press_key(x, XK_space, true);
-    ASSERT_TRUE(seen([](const Shot &s) { return runner_top(s) < 410; })) << "rising";
-    press_key(x, XK_space, false);
-    ASSERT_TRUE(seen([](const Shot &s) { return runner_top(s) == 435; })) << "landed";
-
-    tap_key(x, XK_Tab);
-    ASSERT_TRUE(seen([](const Shot &s) {
-        return centred_lines_shown(s, {{240, "Game Paused"}, {255, "Press Tab to Unpause"}});
-    })) << "paused";
-    const Shot paused = shot;
-    std::this_thread::sleep_for(400ms);
-    EXPECT_EQ(grab_window(x), paused) << "the scene moved while paused";
-    // Tab is looked at once every 300 ms, and held past the unpause it pauses
-    // again, so tap briefly until a tap lands on a look.
-    ASSERT_TRUE(wait_until([&] {
-        tap_key(x, XK_Tab, 120ms);
-        std::this_thread::sleep_for(250ms);
-        const Shot before = grab_window(x);
-        std::this_thread::sleep_for(60ms);
-        return grab_window(x) != before;
-    }, 10s)) << "unpaused";
-
-    ASSERT_TRUE(seen([](const Shot &s) {
-        return centred_lines_shown(s, {{240, "Game Over"}, {255, "Press Esc to Quit"},
-                                       {270, "Press Enter to play again"}});
-    })) << "game over";
-    const int reached = score_shown(shot);
-    EXPECT_GE(reached, 1);
-
-    tap_key(x, XK_Return);
-    ASSERT_TRUE(seen([&](const Shot &s) {
-        return !centred_lines_shown(s, {{240, "Game Over"}}) && score_shown(s) == reached;
-    })) << "new round";
-
-    press_key(x, XK_Escape, true);
-    EXPECT_EQ(wait_for_exit(run, 1s), 0) << "quit during play";
-    press_key(x, XK_Escape, false);
-    EXPECT_EQ(read_stderr(run), "");
-
-    run = start_game(folder, x.display.c_str());
-    ASSERT_TRUE(seen([](const Shot &s) { return centred_lines_shown(s, {{220, "-Quorvelin-"}}); }));
-    tap_key(x, XK_Escape);
-    EXPECT_EQ(wait_for_exit(run, 1s), 0) << "quit from the title";
-    stop_x_session(x);
+    const std::string folder = make_game_folder(SHEET_PATH);
+    GameRun run = start_game(folder, "LD_PRELOAD=" RELEASE_LOG);
+    Shot shot, paused;
+    auto seen = [&](int screen, auto timeout, int score = -1) {
+        return wait_until([&] { return shows(shot = grab_window(), screen, score); }, timeout);
+    };
+    // The key leaves the game on the screen; paused, nothing may move at all.
+    auto after_key = [&](unsigned long key, Screen screen, int score = -1) {
+        tap_key(key);
+        std::this_thread::sleep_for(screen == PAUSED ? 400ms : 0ms);
+        paused = screen == PAUSED && paused.empty() ? grab_window() : paused;
+        return seen(screen, 5s, score) && (screen != PAUSED || shot == paused)
+               && (std::this_thread::sleep_for(300ms), shows(shot = grab_window(), screen, score));
+    };
+    ASSERT_TRUE(seen(TITLE, 10s));
+    EXPECT_TRUE(after_key(XK_space, TITLE) && after_key(XK_Tab, TITLE));
+    ASSERT_TRUE(after_key(XK_Return, PLAYING, 0));
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_TRUE(after_key(XK_Return, PLAYING, 0));
+    press_key(XK_space, true);
+    EXPECT_TRUE(wait_until([] { return runner_in(300, 400); }, 2s)) << "jumping";
+    press_key(XK_space, false);
+    EXPECT_TRUE(wait_until([] { return !runner_in(300, 435); }, 2s)) << "landed";
+    // The first obstacle scores after 50 passes of 20 ms and more.
+    ASSERT_TRUE(seen(PLAYING, 5s, 1));
+    EXPECT_GE(std::chrono::steady_clock::now() - started, 900ms);
+    for (unsigned long key : {XK_Tab, XK_Return, XK_Escape, XK_space})
+        EXPECT_TRUE(after_key(key, PAUSED)) << "paused, key " << key;
+    // Tab is looked at every 300 ms: tap until a tap lands on a look.
+    ASSERT_TRUE(wait_until([&] { return tap_key(XK_Tab, 150ms), seen(PLAYING, 300ms); }, 10s));
+    for (int round : {1, 2}) {  // a new round keeps the score
+        ASSERT_TRUE(seen(GAME_OVER, 10s, 1));
+        EXPECT_TRUE(after_key(XK_space, GAME_OVER, 1) && after_key(XK_Tab, GAME_OVER, 1));
+        EXPECT_TRUE(round == 2 || after_key(XK_Return, PLAYING, 1));
+    }
+    tap_key(XK_Escape);
+    EXPECT_EQ(wait_for_exit(run, 1s), 0) << "quit from the game-over screen";
+    EXPECT_EQ(read_file(folder + "/stderr"), "");
+    EXPECT_EQ(read_file(folder + "/released"), "released 39x23\nreleased 39x23\nreleased 640x480\nreleased 13x23\n"
+                                               "released 13x23\nreleased 13x23\n" SCREEN_RELEASED);
+    for (bool play_first : {true, false}) {
+        run = start_game(folder);
+        ASSERT_TRUE(seen(TITLE, 10s) && (!play_first || after_key(XK_Return, PLAYING, 0)));
+        tap_key(XK_Escape);
+        EXPECT_EQ(wait_for_exit(run, 1s), 0) << (play_first ? "quit in play" : "quit from the title");
+    }
     std::filesystem::remove_all(folder);
 }
