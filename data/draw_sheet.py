@@ -1,11 +1,19 @@
 #!/usr/bin/env python3
-"""Writes quorvelin.bmp, the runner's sprite sheet, from the pictures below.
+"""Writes quorvelin.bmp, the runner's sprite sheet, from the pictures below,
+and the game's icons from its running stride.
 
-Three 13x23 frames side by side, facing right: two running poses (legs apart,
+Three 13x23 frames side by side, facing right: two running poses (a stride,
 legs together) and the airborne pose (knees tucked). '.' is the mask colour.
+The icons are square PNGs in the hicolor sizes, the runner scaled up by whole
+pixels on a transparent background so that it stays crisp.
 Run it from this folder after editing a picture.
 """
+import os
 import struct
+import zlib
+
+ICON_NAME = 'org.quorvelin.Quorvelin'
+ICON_SIZES = (32, 48, 64, 128, 256)
 
 COLOURS = {
     '.': (255, 0, 255),    # transparent to the masked sprite drawing
@@ -17,7 +25,7 @@ COLOURS = {
     'B': (245, 245, 245),  # shoes
 }
 
-LEGS_APART = """
+STRIDE = """
 .....HHHH....
 ....HHHHHH...
 ....HSSSSS...
@@ -26,21 +34,21 @@ LEGS_APART = """
 .....SSSS....
 ......SS.....
 ....TTTTTT...
-...TTTTTTTT..
-..STTTTTTTTS.
-..S.TTTTTT.S.
-.S..TTTTTT..S
+...TTTTTTTS..
+..STTTTTTTSS.
+.S..TTTTTT.SS
+S...TTTTTT...
 ....TTTTTT...
 ....PPPPPP...
-....PPP.PPP..
-...PPP...PP..
+....PPPPPPPP.
+...PPP..PPPP.
 ...SS.....SS.
 ..SS......SS.
-..SS.......SS
-.SS........SS
-.SS.........S
-BB.........BB
-BB.........BB
+..SS......SS.
+.SS.......SS.
+.SS.......SS.
+BB........BBB
+B.........BBB
 """
 
 LEGS_TOGETHER = """
@@ -122,5 +130,30 @@ def write_bmp(path, frames):
         out.write(header + info + pixels)
 
 
+def write_png(path, size, picture):
+    scale = size // HEIGHT
+    left = (size - WIDTH * scale) // 2
+    top = (size - HEIGHT * scale) // 2
+    raw = bytearray()
+    for y in range(size):
+        raw.append(0)  # no filter
+        for x in range(size):
+            px, py = (x - left) // scale, (y - top) // scale
+            inside = 0 <= px < WIDTH and 0 <= py < HEIGHT and x >= left and y >= top
+            ch = picture[py][px] if inside else '.'
+            raw += bytes(COLOURS[ch] + (0 if ch == '.' else 255,))
+
+    def chunk(kind, data):
+        return (struct.pack('>I', len(data)) + kind + data
+                + struct.pack('>I', zlib.crc32(kind + data)))
+    header = struct.pack('>IIBBBBB', size, size, 8, 6, 0, 0, 0)
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, 'wb') as out:
+        out.write(b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', header)
+                  + chunk(b'IDAT', zlib.compress(bytes(raw), 9)) + chunk(b'IEND', b''))
+
+
 write_bmp('quorvelin.bmp',
-          [rows_of(p) for p in (LEGS_APART, LEGS_TOGETHER, KNEES_TUCKED)])
+          [rows_of(p) for p in (STRIDE, LEGS_TOGETHER, KNEES_TUCKED)])
+for icon_size in ICON_SIZES:
+    write_png(f'icons/{icon_size}x{icon_size}/{ICON_NAME}.png', icon_size, rows_of(STRIDE))

@@ -21,4 +21,5 @@ install_missing() {
 }
 
 BUILD_PACKAGES="g++ cmake make pkg-config liballegro4-dev"
-TEST_PACKAGES="libgtest-dev libbenchmark-dev xvfb xfonts-base libx11-dev libxtst-dev"
+TEST_PACKAGES="libgtest-dev libbenchmark-dev xvfb xfonts-base libx11-dev libxtst-dev dpkg-dev lintian desktop-file-utils appstream groff-base"
+PACKAGE_PACKAGES="dpkg-dev"
