@@ -12,6 +12,6 @@ cmake -S . -B build-sanitize -DBUILD_TESTING=ON -DQUORVELIN_SANITIZE=ON >/dev/nu
 cmake --build build-sanitize -j"$jobs" --target unit_tests
 (cd build-sanitize && ctest -L unit --output-on-failure)
 
-cmake -S . -B build -DBUILD_TESTING=ON -DQUORVELIN_BENCH=ON >/dev/null
+cmake -S . -B build -DBUILD_TESTING=ON -DQUORVELIN_BENCH=ON -DQUORVELIN_PACKAGE_TEST=ON >/dev/null
 cmake --build build -j"$jobs"
 (cd build && ctest --output-on-failure)

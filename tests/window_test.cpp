@@ -44,6 +44,14 @@ bool runner_in(int top, int bottom)
     const Shot rows = grab_window(top, bottom);
     return std::any_of(rows.begin(), rows.end(), [](unsigned p) { return p != 0 && p != 0x00ff00; });
 }
+// Held until the game ends, so that a busy machine cannot lose the press.
+int quit_with_esc(GameRun &run)
+{
+    press_key(XK_Escape, true);
+    const int status = wait_for_exit(run, 2s);
+    press_key(XK_Escape, false);
+    return status;
+}
 }  // namespace
 
 TEST(StartUp, EachFaultEndsWithOneLineAndStatusOne)
@@ -80,13 +88,18 @@ TEST(Journey, EveryKeyOnEveryScreen)
     auto seen = [&](int screen, auto timeout, int score = -1) {
         return wait_until([&] { return shows(shot = grab_window(), screen, score); }, timeout);
     };
-    // The key leaves the game on the screen; paused, nothing may move at all.
+    // The key leaves the game on the screen, and paused, nothing moves. Keys
+    // are held till the screen shows, so that a busy machine cannot lose a
+    // press; but Tab, held, would pause or unpause again.
     auto after_key = [&](unsigned long key, Screen screen, int score = -1) {
-        tap_key(key);
-        std::this_thread::sleep_for(screen == PAUSED ? 400ms : 0ms);
-        paused = screen == PAUSED && paused.empty() ? grab_window() : paused;
-        return seen(screen, 5s, score) && (screen != PAUSED || shot == paused)
-               && (std::this_thread::sleep_for(300ms), shows(shot = grab_window(), screen, score));
+        press_key(key, true);
+        std::this_thread::sleep_for(120ms);
+        key == XK_Tab ? press_key(key, false) : void();
+        const bool shown = seen(screen, 5s, score);
+        press_key(key, false);
+        std::this_thread::sleep_for(300ms);
+        paused = screen == PAUSED && paused.empty() ? shot : paused;
+        return shown && shows(shot = grab_window(), screen, score) && (screen != PAUSED || shot == paused);
     };
     ASSERT_TRUE(seen(TITLE, 10s));
     EXPECT_TRUE(after_key(XK_space, TITLE) && after_key(XK_Tab, TITLE));
@@ -100,7 +113,8 @@ TEST(Journey, EveryKeyOnEveryScreen)
     // The first obstacle scores after 50 passes of 20 ms and more.
     ASSERT_TRUE(seen(PLAYING, 5s, 1));
     EXPECT_GE(std::chrono::steady_clock::now() - started, 900ms);
-    for (unsigned long key : {XK_Tab, XK_Return, XK_Escape, XK_space})
+    ASSERT_TRUE(wait_until([&] { return after_key(XK_Tab, PAUSED); }, 5s));
+    for (unsigned long key : {XK_Return, XK_Escape, XK_space})
         EXPECT_TRUE(after_key(key, PAUSED)) << "paused, key " << key;
     // Tab is looked at every 300 ms: tap until a tap lands on a look.
     ASSERT_TRUE(wait_until([&] { return tap_key(XK_Tab, 150ms), seen(PLAYING, 300ms); }, 10s));
@@ -109,16 +123,28 @@ TEST(Journey, EveryKeyOnEveryScreen)
         EXPECT_TRUE(after_key(XK_space, GAME_OVER, 1) && after_key(XK_Tab, GAME_OVER, 1));
         EXPECT_TRUE(round == 2 || after_key(XK_Return, PLAYING, 1));
     }
-    tap_key(XK_Escape);
-    EXPECT_EQ(wait_for_exit(run, 1s), 0) << "quit from the game-over screen";
+    EXPECT_EQ(quit_with_esc(run), 0) << "quit from the game-over screen";
     EXPECT_EQ(read_file(folder + "/stderr"), "");
     EXPECT_EQ(read_file(folder + "/released"), "released 39x23\nreleased 39x23\nreleased 640x480\nreleased 13x23\n"
                                                "released 13x23\nreleased 13x23\n" SCREEN_RELEASED);
     for (bool play_first : {true, false}) {
         run = start_game(folder);
         ASSERT_TRUE(seen(TITLE, 10s) && (!play_first || after_key(XK_Return, PLAYING, 0)));
-        tap_key(XK_Escape);
-        EXPECT_EQ(wait_for_exit(run, 1s), 0) << (play_first ? "quit in play" : "quit from the title");
+        EXPECT_EQ(quit_with_esc(run), 0) << (play_first ? "quit in play" : "quit from the title");
     }
     std::filesystem::remove_all(folder);
+}
+
+// The launcher of an unpacked package, started from elsewhere, finds the game
+// and its sheet.
+TEST(Package, LauncherStartsTheGame)
+{
+    const char *root = std::getenv("QUORVELIN_PACKAGE_ROOT");
+    if (!root)
+        GTEST_SKIP() << "no unpacked package";
+    GameRun run = start_game(make_game_folder(SHEET_PATH), "", std::string(root) + "/usr/games/quorvelin");
+    std::filesystem::remove(run.folder + "/quorvelin.bmp");
+    EXPECT_TRUE(wait_until([] { return shows(grab_window(), TITLE); }, 10s));
+    EXPECT_EQ(quit_with_esc(run), 0);
+    std::filesystem::remove_all(run.folder);
 }

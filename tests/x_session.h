@@ -14,8 +14,9 @@ struct GameRun {
 
 // A fresh folder holding a copy of the sheet at sheet_path.
 std::string make_game_folder(const std::string &sheet_path);
-// Starts the game in folder, under env's settings (as for env(1)).
-GameRun start_game(const std::string &folder, const std::string &env = "");
+// Starts the game, or another program that starts it, in folder, under env's
+// settings (as for env(1)).
+GameRun start_game(const std::string &folder, const std::string &env = "", const std::string &program = GAME_PATH);
 // The game's exit status, or -1 after killing it when it did not end in time.
 int wait_for_exit(GameRun &run, std::chrono::milliseconds timeout);
 std::string read_file(const std::string &path);
@@ -24,4 +25,4 @@ bool wait_until(const std::function<bool()> &condition, std::chrono::millisecond
 // 0xRRGGBB pixels of the game's 640x480 window, rows top to bottom - 1.
 std::vector<unsigned> grab_window(int top = 0, int bottom = 480);
 void press_key(unsigned long keysym, bool down);
-void tap_key(unsigned long keysym, std::chrono::milliseconds hold = std::chrono::milliseconds(60));
+void tap_key(unsigned long keysym, std::chrono::milliseconds hold = std::chrono::milliseconds(120));

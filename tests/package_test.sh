@@ -1,0 +1,22 @@
+#!/bin/sh
+# Builds the Debian package and checks it: its metadata validates, lintian
+# finds no error, it holds each file where Debian wants it, and its launcher,
+# unpacked, starts the game. Takes the window test's executable.
+set -eu
+cd "$(dirname "$0")/.."
+scripts/package.sh >/dev/null 2>&1
+desktop-file-validate data/desktop/*.desktop
+appstreamcli validate --no-net data/desktop/*.metainfo.xml >/dev/null
+test -z "$(groff -man -ww -z data/desktop/quorvelin.6 2>&1)"
+lintian quorvelin_*.deb 2>/dev/null | grep '^E:' && exit 1
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+dpkg-deb -x quorvelin_*.deb "$root"
+for path in games/quorvelin lib/games/quorvelin/quorvelin share/games/quorvelin/quorvelin.bmp \
+    share/man/man6/quorvelin.6.gz share/applications/org.quorvelin.Quorvelin.desktop \
+    share/metainfo/org.quorvelin.Quorvelin.metainfo.xml share/doc/quorvelin/copyright \
+    share/doc/quorvelin/changelog.gz share/icons/hicolor/32x32/apps/org.quorvelin.Quorvelin.png \
+    share/icons/hicolor/256x256/apps/org.quorvelin.Quorvelin.png; do
+    test -f "$root/usr/$path" || { echo "the package lacks /usr/$path"; exit 1; }
+done
+QUORVELIN_PACKAGE_ROOT=$root tests/with_xvfb.sh "$1" --gtest_filter=Package.*
