@@ -28,5 +28,5 @@ const int OBSTACLE_BASE_TOP = 430;  // an obstacle's top row is this minus its h
 const int SCORE_PER_SPEED_STEP = 5; // obstacles and run cycle speed up together
 
 // Starts a round. The score, the obstacle's size, the spin and the animation
-// counters deliberately carry over from the round before.
+// counters deliberately carry over from the round before (docs/design.md).
 void reset_round(GameState &state);

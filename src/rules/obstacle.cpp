@@ -34,6 +34,8 @@ void update_obstacle(GameState &state)
     state.scored = false;
 }
 
+// The runner is one point, tested only where the obstacle stands each pass:
+// a fast, narrow obstacle can skip it. Deliberate (docs/design.md).
 void check_pass_and_hit(GameState &state)
 {
     if (state.obstacle_x < RUNNER_COLUMN - state.obstacle_w && !state.scored) {

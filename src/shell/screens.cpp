@@ -19,6 +19,7 @@ void title_screen()
     draw_line(260, "Press Enter to Begin");
     draw_line(280, "Press Esc to Quit");
     // Either key starts; Esc then ends the game at the frame loop's first test.
+    // Polling with no sleep is deliberate (docs/design.md).
     while (!key[KEY_ENTER] && !key[KEY_ESC]) {
     }
 }
@@ -39,6 +40,7 @@ void pause_screen(GameState &state)
 void game_over_screen(GameState &state)
 {
     // Enter is tested before Esc, so both together start a round and still quit.
+    // Polling with no sleep is deliberate (docs/design.md).
     while (!state.alive) {
         draw_line(240, "Game Over");
         draw_line(255, "Press Esc to Quit");
