@@ -6,6 +6,6 @@ cd "$(dirname "$0")"
 # shellcheck disable=SC2086
 install_missing $BUILD_PACKAGES
 cmake -S . -B build -DBUILD_TESTING=OFF >/dev/null
-cmake --build build -j"$(nproc)" >/dev/null
+build build --target quorvelin
 cd build
 exec ./quorvelin

@@ -6,12 +6,11 @@ cd "$(dirname "$0")"
 . scripts/packages.sh
 # shellcheck disable=SC2086
 install_missing $BUILD_PACKAGES $TEST_PACKAGES
-jobs=$(nproc)
 
 cmake -S . -B build-sanitize -DBUILD_TESTING=ON -DQUORVELIN_SANITIZE=ON >/dev/null
-cmake --build build-sanitize -j"$jobs" --target unit_tests
+build build-sanitize --target unit_tests
 (cd build-sanitize && ctest -L unit --output-on-failure)
 
 cmake -S . -B build -DBUILD_TESTING=ON -DQUORVELIN_BENCH=ON -DQUORVELIN_PACKAGE_TEST=ON >/dev/null
-cmake --build build -j"$jobs"
+build build
 (cd build && ctest --output-on-failure)

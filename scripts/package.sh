@@ -10,7 +10,7 @@ install_missing $BUILD_PACKAGES $PACKAGE_PACKAGES
 cmake -S . -B build-package -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
     -DQUORVELIN_DEBIAN_LAYOUT=ON -DCMAKE_CXX_FLAGS="-D_FORTIFY_SOURCE=2 -fstack-protector-strong" \
     -DCMAKE_EXE_LINKER_FLAGS="-Wl,-z,relro,-z,now" >/dev/null
-cmake --build build-package -j"$(nproc)" >/dev/null
-(cd build-package && cpack -G DEB >/dev/null)
+build build-package >/dev/null
+(cd build-package && cpack -G DEB >/dev/null 2>&1)
 mv build-package/quorvelin_*.deb .
 ls quorvelin_*.deb
