@@ -46,7 +46,7 @@ build() {
             printf "  %4s %s%s\n", substr($0, RSTART, RLENGTH), (/Linking/ ? "linking " : ""), path[n]
             fflush()
         }
-        /^status / { exit $2 }' || { cat "$log" >&2; rm -f "$log"; exit 1; }
+        /^status / { exit $2 }' || { sed '$d' "$log" >&2; rm -f "$log"; exit 1; }
     rm -f "$log"
 }
 

@@ -19,8 +19,8 @@ const std::vector<std::pair<int, const char *>> SCREEN_LINES[] = {
     {{220, "-Quorvelin-"}, {260, "Press Enter to Begin"}, {280, "Press Esc to Quit"}},
     {{240, "Game Paused"}, {255, "Press Tab to Unpause"}},
     {{240, "Game Over"}, {255, "Press Esc to Quit"}, {270, "Press Enter to play again"}}, {}};
-// The library converts the sheet to the screen's depth through a bitmap of
-// its own, and releases the screen at exit.
+// Besides what the game releases, the library releases the bitmap it converts
+// the sheet through, and the screen at exit.
 #define SCREEN_RELEASED "released 640x480\n"
 
 // Rows 20 to 27 hold the score, and rows 220 to 289 only the text of the
@@ -44,6 +44,7 @@ bool runner_in(int top, int bottom)
     const Shot rows = grab_window(top, bottom);
     return std::any_of(rows.begin(), rows.end(), [](unsigned p) { return p != 0 && p != 0x00ff00; });
 }
+
 // Held until the game ends, so that a busy machine cannot lose the press.
 int quit_with_esc(GameRun &run)
 {
@@ -94,7 +95,8 @@ TEST(Journey, EveryKeyOnEveryScreen)
     auto after_key = [&](unsigned long key, Screen screen, int score = -1) {
         press_key(key, true);
         std::this_thread::sleep_for(120ms);
-        key == XK_Tab ? press_key(key, false) : void();
+        if (key == XK_Tab)
+            press_key(key, false);
         const bool shown = seen(screen, 5s, score);
         press_key(key, false);
         std::this_thread::sleep_for(300ms);
