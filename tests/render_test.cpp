@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "render.h"
+#include "screens.h"
 #include "sheet_check.h"
 
 namespace {
@@ -86,6 +87,28 @@ TEST(Frame, GroundArchRunnerCutFromTheSheetAndScore)
         hair_right += getpixel(frame, 45 + i % 40, 425 + i / 40) == makecol(255, 214, 110) ? i % 40 > 19 ? 1 : -5 : 0;
     EXPECT_GT(hair_right, 5);
     destroy_bitmap(second_pose), destroy_bitmap(loaded), destroy_bitmap(frame), destroy_bitmap(want);
+}
+
+// Enter starts a new round, keeping the score; Esc quits; both do both, and
+// still quit. The screen's lines go straight onto the window.
+TEST(Screens, GameOverKeys)
+{
+    ASSERT_TRUE(library_ready);
+    screen = create_bitmap(WINDOW_W, WINDOW_H);
+    for (auto [enter, esc] : {std::pair{true, false}, {false, true}, {true, true}}) {
+        GameState s{400, 0, false, 0, 0, 0, 0, 100, 20, 30, 9, 7, true, false, false, true};
+        key[KEY_ENTER] = enter, key[KEY_ESC] = esc;
+        game_over_screen(s);
+        EXPECT_EQ(std::make_tuple(s.alive, s.play_again, s.obstacle_x, s.score),
+                  std::make_tuple(true, !esc, enter ? 660 : 100, 7)) << enter << esc;
+    }
+    BITMAP *want = create_bitmap(WINDOW_W, 8);
+    clear_to_color(want, 0);
+    textout_centre_ex(want, font, "Game Over", 320, 0, makecol(255, 255, 255), -1);
+    for (int i = 0; i < WINDOW_W * 8; ++i)
+        ASSERT_EQ(getpixel(screen, i % WINDOW_W, 240 + i / WINDOW_W), getpixel(want, i % WINDOW_W, i / WINDOW_W));
+    destroy_bitmap(want), destroy_bitmap(screen);
+    screen = nullptr;
 }
 
 TEST(SheetCheck, TakesWhatTheReaderCanReadAndNamesEachFault)
