@@ -1,6 +1,12 @@
 # Sourced by play.sh, test.sh and package.sh: installs the Debian packages
 # that are missing and builds, saying what is happening as it goes, and says
 # nothing when there is nothing to do.
+# Debian's awk, mawk, reads a pipe in blocks unless told the input is
+# interactive: without it, progress lines would come all at once at the end.
+lines_awk() {
+    if awk -W version 2>&1 | grep -q mawk; then awk -W interactive "$@"; else awk "$@"; fi
+}
+
 install_missing() {
     missing=""
     for package in "$@"; do
@@ -18,26 +24,30 @@ install_missing() {
     fi
     echo "Installing what is missing:$missing"
     echo "  updating the package lists..."
-    $as_root apt-get update -qq
-    # apt's own lines, cut down to a running count of what is fetched,
-    # unpacked and set up, and its errors.
-    # shellcheck disable=SC2086
-    { DEBIAN_FRONTEND=noninteractive $as_root apt-get install -y -q $missing 2>&1; echo "status $?"; } | awk '
-        function step(what, n) { if (n % 10 == 1 || n == total) { printf "  %s %d of %d\n", what, n, total; fflush() } }
-        / newly installed/ { total = $3; print "  " total " packages to install, with what they need" }
-        /^Need to get/ { print "  downloading " $4 " " $5 "..." }
-        /^Get:/ { step("fetched", ++got) }
-        /^Unpacking/ { step("unpacked", ++unpacked) }
-        /^Setting up/ { step("set up", ++set) }
+    { $as_root stdbuf -oL -eL apt-get update -q 2>&1; echo "status $?"; } | lines_awk '
+        /^Get:/ { print "   " substr($0, index($0, $3)); fflush() }
         /^(E|W):/ { print }
         /^status / { exit $2 }'
+    # apt's own lines, line-buffered and cut down to a running count of the
+    # files fetched and a line a package unpacked and set up, and its errors.
+    # shellcheck disable=SC2086
+    { DEBIAN_FRONTEND=noninteractive $as_root stdbuf -oL -eL apt-get install -y -q $missing 2>&1
+      echo "status $?"; } | lines_awk '
+        / newly installed/ { total = $3; print "  " total " packages to install, with what they need" }
+        /^Need to get/ { print "  downloading " $4 " " $5 "..." }
+        /^Get:/ && (++got % 10 == 1 || got == total) { printf "  fetched %d of %d\n", got, total }
+        /^Unpacking/ { printf "  unpacking %d of %d: %s\n", ++unpacked, total, $2 }
+        /^Setting up/ { printf "  setting up %d of %d: %s\n", ++set, total, $3 }
+        /^(E|W):/ { print }
+        /^status / { exit $2 }
+        { fflush() }'
 }
 
 # Builds with cmake, showing one line a file compiled; quiet when everything
 # is built already, and the whole log when the build fails.
 build() {
     log=$(mktemp)
-    { cmake --build "$@" -j"$(nproc)" 2>&1; echo "status $?"; } | tee "$log" | awk '
+    { stdbuf -oL cmake --build "$@" -j"$(nproc)" 2>&1; echo "status $?"; } | tee "$log" | lines_awk '
         /^\[ *[0-9]+%\] (Building|Linking)/ {
             if (!said++) print "Building..."
             match($0, /[0-9]+%/)
