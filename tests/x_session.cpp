@@ -25,9 +25,10 @@ std::string make_game_folder(const std::string &sheet_path)
 
 GameRun start_game(const std::string &folder, const std::string &env, const std::string &program)
 {
-    // Detached, so that a test that stops early does not wait for the game; the
-    // game ends with its X server.
-    const std::string command = "cd " + folder + " && echo $$ >pid && exec env " + env + " " + program + " 2>stderr";
+    // Detached, so that a test that stops early does not wait for the game;
+    // the game dies with the test.
+    const std::string command = "cd " + folder + " && echo $$ >pid && exec setpriv --pdeathsig KILL env " + env
+                                + " " + program + " 2>stderr";
     auto exited = std::make_shared<std::promise<int>>();
     std::thread([command, exited] { exited->set_value(WEXITSTATUS(std::system(command.c_str()))); }).detach();
     return {folder, exited->get_future()};
