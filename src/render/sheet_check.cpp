@@ -88,6 +88,7 @@ bool rle_stays_inside(const std::vector<uint8_t> &b, size_t at, long w, long h, 
     }
     return false;
 }
+
 // Opening a pipe or a device could block for ever, so only plain files are read.
 const char *why_not_a_file(const char *path)
 {
