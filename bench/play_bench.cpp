@@ -59,7 +59,7 @@ void bench_start_up_to_title(benchmark::State &run)
 {
     for (auto _ : run) {
         const auto start = Clock::now();
-        GameRun game = start_game(folder);
+        const pid_t game = start_game(folder);
         wait_until([] { return any_white(grab_window(220, 228)); }, 10s);
         run.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
         tap_key(XK_Escape);
@@ -71,11 +71,6 @@ struct CpuMark {
     long game, main_thread, server;
     Clock::time_point when;
 };
-
-pid_t game_pid(const GameRun &game)
-{
-    return std::stoi(read_file(game.folder + "/pid"));
-}
 
 CpuMark mark_cpu(pid_t game)
 {
@@ -96,9 +91,9 @@ void count_cpu_since(benchmark::State &run, pid_t game, const CpuMark &from)
     run.counters["xvfb_cpu_pct"] = (to.server - from.server) * to_pct;
 }
 
-GameRun start_playing(std::chrono::milliseconds settle)
+pid_t start_playing(std::chrono::milliseconds settle)
 {
-    GameRun game = start_game(folder);
+    const pid_t game = start_game(folder);
     wait_until([] { return any_white(grab_window(220, 228)); }, 10s);
     tap_key(XK_Return);
     std::this_thread::sleep_for(settle);
@@ -112,11 +107,10 @@ void bench_play_one_minute(benchmark::State &run)
     const char *seconds = std::getenv("QUORVELIN_PLAY_SECONDS");
     const auto length = std::chrono::seconds(seconds ? std::atoi(seconds) : 60);
     for (auto _ : run) {
-        GameRun game = start_playing(2s);  // past the first frames' one-off allocations
-        const pid_t pid = game_pid(game);
-        const CpuMark start = mark_cpu(pid);
-        const long anon_start = status_kb(pid, "RssAnon:");
-        const long rss_start = status_kb(pid, "VmRSS:");
+        const pid_t game = start_playing(2s);  // past the first frames' one-off allocations
+        const CpuMark start = mark_cpu(game);
+        const long anon_start = status_kb(game, "RssAnon:");
+        const long rss_start = status_kb(game, "VmRSS:");
         long anon_most = anon_start, lost = 0;
         bool jumping = false;
         double speed = START_SPEED;
@@ -139,15 +133,15 @@ void bench_play_one_minute(benchmark::State &run)
             const bool jump = edge < 640 && edge - RUNNER_COLUMN < speed * JUMP_LEAD_MS;
             if (jump != jumping)
                 press_key(XK_space, jumping = jump);
-            anon_most = std::max(anon_most, status_kb(pid, "RssAnon:"));
+            anon_most = std::max(anon_most, status_kb(game, "RssAnon:"));
             std::this_thread::sleep_for(10ms);
         }
-        count_cpu_since(run, pid, start);
+        count_cpu_since(run, game, start);
         run.counters["anon_start_kb"] = anon_start;
-        run.counters["anon_end_kb"] = status_kb(pid, "RssAnon:");
+        run.counters["anon_end_kb"] = status_kb(game, "RssAnon:");
         run.counters["anon_most_kb"] = anon_most;
         run.counters["rss_start_kb"] = rss_start;
-        run.counters["rss_end_kb"] = status_kb(pid, "VmRSS:");
+        run.counters["rss_end_kb"] = status_kb(game, "VmRSS:");
         run.counters["rounds_lost"] = lost;
         press_key(XK_space, false);
         tap_key(XK_Escape);
@@ -160,16 +154,15 @@ void bench_play_one_minute(benchmark::State &run)
 void bench_paused(benchmark::State &run)
 {
     for (auto _ : run) {
-        GameRun game = start_playing(500ms);  // paused before the first obstacle arrives
-        const pid_t pid = game_pid(game);
+        const pid_t game = start_playing(500ms);  // paused before the first obstacle arrives
         tap_key(XK_Tab);
         // The pause screen's two lines, and not the game-over screen's third.
         wait_until([] { return any_white(grab_window(244, 245)); }, 5s);
         if (any_white(grab_window(274, 275)))
             run.SkipWithError("the round was lost before the pause");
-        const CpuMark start = mark_cpu(pid);
+        const CpuMark start = mark_cpu(game);
         std::this_thread::sleep_for(10s);
-        count_cpu_since(run, pid, start);
+        count_cpu_since(run, game, start);
         wait_for_exit(game, 0s);  // Esc is not read while paused
     }
 }

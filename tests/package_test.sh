@@ -1,7 +1,8 @@
 #!/bin/sh
 # Builds the Debian package and checks it: its metadata validates, lintian
-# finds no error, it holds each file where Debian wants it, and its launcher,
-# unpacked, starts the game. Takes the window test's executable.
+# finds no error, it holds each file where Debian wants it, and unpacked, its
+# launcher starts a game that passes the window test's journey. Takes the
+# window test's executable.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/package.sh >/dev/null 2>&1
@@ -19,4 +20,4 @@ for path in games/quorvelin lib/games/quorvelin/quorvelin share/games/quorvelin/
     share/icons/hicolor/256x256/apps/org.quorvelin.Quorvelin.png; do
     test -f "$root/usr/$path" || { echo "the package lacks /usr/$path"; exit 1; }
 done
-QUORVELIN_PACKAGE_ROOT=$root tests/with_xvfb.sh "$1" --gtest_filter=Package.*
+QUORVELIN_GAME=$root/usr/games/quorvelin "$1" --gtest_filter=Journey.*

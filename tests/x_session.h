@@ -1,28 +1,96 @@
 #pragma once
-#include <chrono>
-#include <functional>
-#include <future>
-#include <string>
-#include <vector>
-
 // Drives the real game on the X server that DISPLAY names: keys pressed
 // through XTEST, the window read back.
-struct GameRun {
-    std::string folder;       // its working folder, which also gets its stderr and pid
-    std::future<int> status;  // its exit status, once it has ended
-};
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+inline Display *const x_server = XOpenDisplay(nullptr);
 
 // A fresh folder holding a copy of the sheet at sheet_path.
-std::string make_game_folder(const std::string &sheet_path);
-// Starts the game, or another program that starts it, in folder, under env's
-// settings (as for env(1)).
-GameRun start_game(const std::string &folder, const std::string &env = "", const std::string &program = GAME_PATH);
-// The game's exit status, or -1 after killing it when it did not end in time.
-int wait_for_exit(GameRun &run, std::chrono::milliseconds timeout);
-std::string read_file(const std::string &path);
+inline std::string make_game_folder(const std::string &sheet_path)
+{
+    char name[] = "/tmp/quorvelin-test-XXXXXX";
+    std::filesystem::copy_file(sheet_path, std::string(mkdtemp(name)) + "/quorvelin.bmp");
+    return name;
+}
 
-bool wait_until(const std::function<bool()> &condition, std::chrono::milliseconds timeout);
-// 0xRRGGBB pixels of the game's 640x480 window, rows top to bottom - 1.
-std::vector<unsigned> grab_window(int top = 0, int bottom = 480);
-void press_key(unsigned long keysym, bool down);
-void tap_key(unsigned long keysym, std::chrono::milliseconds hold = std::chrono::milliseconds(120));
+// Starts the game in folder, or what QUORVELIN_GAME names to start it, with
+// its stderr going to the file "stderr" there and file descriptor 3 to the
+// file "released". Each setting is put in its environment; a bare name takes
+// that variable out. The game dies with the test, also when one stops early.
+inline pid_t start_game(const std::string &folder, std::vector<std::string> settings = {})
+{
+    const char *program = std::getenv("QUORVELIN_GAME") ? std::getenv("QUORVELIN_GAME") : GAME_PATH;
+    const pid_t game = fork();
+    if (game == 0) {
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        for (std::string &setting : settings)
+            putenv(setting.data());
+        if (chdir(folder.c_str()) == 0 && std::freopen("stderr", "w", stderr)
+            && dup2(open("released", O_WRONLY | O_CREAT | O_TRUNC, 0600), 3) == 3)
+            execl(program, program, nullptr);
+        _exit(127);
+    }
+    return game;
+}
+
+inline bool wait_until(const std::function<bool()> &condition, std::chrono::milliseconds timeout)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!condition())
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        else
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    return true;
+}
+
+// The game's exit status, or -1 after killing it when it did not end in time.
+inline int wait_for_exit(pid_t game, std::chrono::milliseconds timeout)
+{
+    int status = 0;
+    if (wait_until([&] { return waitpid(game, &status, WNOHANG) == game; }, timeout))
+        return WEXITSTATUS(status);
+    kill(game, SIGKILL), waitpid(game, &status, 0);
+    return -1;
+}
+
+// 0xRRGGBB pixels of the game's 640x480 window, rows top to bottom - 1. With
+// no window manager the window sits at the screen's top left.
+inline std::vector<unsigned> grab_window(int top = 0, int bottom = 480)
+{
+    std::vector<unsigned> pixels(640 * (bottom - top));
+    XImage *image = XGetImage(x_server, DefaultRootWindow(x_server), 0, top, 640, bottom - top, AllPlanes, ZPixmap);
+    for (size_t i = 0; image && i < pixels.size(); ++i)
+        pixels[i] = XGetPixel(image, i % 640, i / 640) & 0xffffff;
+    if (image)
+        XDestroyImage(image);
+    return pixels;
+}
+
+inline void press_key(unsigned long keysym, bool down)
+{
+    XTestFakeKeyEvent(x_server, XKeysymToKeycode(x_server, keysym), down, CurrentTime);
+    XFlush(x_server);
+}
+
+inline void tap_key(unsigned long keysym, std::chrono::milliseconds hold = std::chrono::milliseconds(120))
+{
+    press_key(keysym, true);
+    std::this_thread::sleep_for(hold);
+    press_key(keysym, false);
+}
