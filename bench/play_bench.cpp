@@ -23,6 +23,13 @@ const double START_SPEED = 0.6;   // pixels per millisecond: 12 a frame of 20 ms
 
 std::string folder;
 
+void tap_key(unsigned long keysym)
+{
+    press_key(keysym, true);
+    std::this_thread::sleep_for(120ms);
+    press_key(keysym, false);
+}
+
 bool any_white(const std::vector<unsigned> &pixels)
 {
     return std::find(pixels.begin(), pixels.end(), WHITE) != pixels.end();

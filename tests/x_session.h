@@ -51,11 +51,9 @@ inline pid_t start_game(const std::string &folder, std::vector<std::string> sett
 inline bool wait_until(const std::function<bool()> &condition, std::chrono::milliseconds timeout)
 {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!condition())
+    for (; !condition(); std::this_thread::sleep_for(std::chrono::milliseconds(5)))
         if (std::chrono::steady_clock::now() > deadline)
             return false;
-        else
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
     return true;
 }
 
@@ -86,11 +84,4 @@ inline void press_key(unsigned long keysym, bool down)
 {
     XTestFakeKeyEvent(x_server, XKeysymToKeycode(x_server, keysym), down, CurrentTime);
     XFlush(x_server);
-}
-
-inline void tap_key(unsigned long keysym, std::chrono::milliseconds hold = std::chrono::milliseconds(120))
-{
-    press_key(keysym, true);
-    std::this_thread::sleep_for(hold);
-    press_key(keysym, false);
 }
