@@ -31,7 +31,7 @@ Bytes patched(Bytes b, size_t at, uint32_t value, int width = 4)
 }
 
 // A BMP with the given header size (12 for OS/2), depth and compression, a
-// full palette and mask table, and blank pixels or the run-length stream given.
+// full palette or 32-bit masks, and blank pixels or the run-length stream given.
 Bytes bmp(int header, int bpp, int compression, int w, int h, Bytes pixels = {})
 {
     const bool os2 = header == 12, masks = compression == 3;
@@ -41,8 +41,7 @@ Bytes bmp(int header, int bpp, int compression, int w, int h, Bytes pixels = {})
     b = os2 ? patched(patched(patched(b, 18, w, 2), 20, h, 2), 22, 1 | bpp << 16)
             : patched(patched(patched(patched(b, 18, w), 22, h), 26, 1 | bpp << 16), 30, compression);
     if (masks)
-        b = patched(patched(patched(b, 54, bpp == 16 ? 0xf800 : 0xff0000), 58, bpp == 16 ? 0x7e0 : 0xff00), 62,
-                    bpp == 16 ? 0x1f : 0xff);
+        b = patched(patched(patched(b, 54, 0xff0000), 58, 0xff00), 62, 0xff);
     b.insert(b.end(), pixels.begin(), pixels.end());
     return patched(b, 2, b.size());
 }
@@ -59,40 +58,30 @@ std::pair<std::string, bool> check_and_load(const Bytes &file)
 }
 }  // namespace
 
-// An arch in a gap of the ground line, the runner's second pose a quarter
-// turn clockwise, and the score. Set QUORVELIN_RECORD to record the picture
-// again after a change that is meant, and check it by eye.
-TEST(Frame, MatchesTheRecordedPicture)
-{
-    ASSERT_TRUE(library_ready);
-    const GameState s{447, 0, false, 64, 1, 0, 0, 300, 20, 40, 0, 42};
-    BITMAP *frame = create_bitmap(WINDOW_W, WINDOW_H);
-    clear_to_color(frame, makecol(9, 9, 9));
-    compose_frame(frame, s);
-    if (std::getenv("QUORVELIN_RECORD"))
-        save_bitmap(PICTURE, frame, nullptr);
-    BITMAP *want = load_bitmap(PICTURE, nullptr);
-    ASSERT_TRUE(want) << PICTURE;
-    for (int y = 0; y < WINDOW_H; ++y)
-        ASSERT_EQ(std::memcmp(frame->line[y], want->line[y], WINDOW_W * 4), 0) << "row " << y;
-    destroy_bitmap(want), destroy_bitmap(frame);
-}
-
-// Enter starts a new round, keeping the score; Esc quits; both do both, and
-// still quit.
-TEST(Screens, GameOverKeys)
+// A lost round's last frame under the game-over screen's lines: an arch in
+// a gap of the ground line, the runner's second pose a quarter turn
+// clockwise, and the score. Enter starts a new round, keeping the score; Esc
+// quits; both do both, and still quit. Set QUORVELIN_RECORD to record the
+// picture again after a change that is meant, and check it by eye.
+TEST(GameOver, OverTheLastFrameAndItsKeys)
 {
     ASSERT_TRUE(library_ready);
     screen = create_bitmap(WINDOW_W, WINDOW_H);
     for (auto [enter, esc] : {std::pair{true, false}, {false, true}, {true, true}}) {
-        GameState s{400, 0, false, 0, 0, 0, 0, 100, 20, 30, 9, 7, true, false, false, true};
+        GameState s{447, 0, false, 64, 1, 0, 0, 300, 20, 40, 0, 42, false, false, false, true};
+        clear_to_color(screen, makecol(9, 9, 9));
+        compose_frame(screen, s);
         key[KEY_ENTER] = enter, key[KEY_ESC] = esc;
         game_over_screen(s);
         EXPECT_EQ(std::make_tuple(s.alive, s.play_again, s.obstacle_x, s.score),
-                  std::make_tuple(true, !esc, enter ? 660 : 100, 7)) << enter << esc;
+                  std::make_tuple(true, !esc, enter ? 660 : 300, 42)) << enter << esc;
     }
-    destroy_bitmap(screen);
-    screen = nullptr;
+    if (std::getenv("QUORVELIN_RECORD"))
+        save_bitmap(PICTURE, screen, nullptr);
+    BITMAP *want = load_bitmap(PICTURE, nullptr);
+    ASSERT_TRUE(want) << PICTURE;
+    for (int y = 0; y < WINDOW_H; ++y)
+        ASSERT_EQ(std::memcmp(screen->line[y], want->line[y], WINDOW_W * 4), 0) << "row " << y;
 }
 
 TEST(SheetCheck, TakesWhatTheReaderCanReadAndNamesEachFault)
@@ -105,16 +94,13 @@ TEST(SheetCheck, TakesWhatTheReaderCanReadAndNamesEachFault)
                                 "has its pixel data in the wrong place", "has damaged pixel data"};
     // Damage to the sheet: at, value, bytes, what the check says
     const uint32_t patches[][4] = {
-        {18, 1, 4, 0},   {22, 1, 4, 0},   {46, 256, 4, 0},  {0, 'X', 1, 1},   {1, 'X', 1, 1},   {14, 124, 4, 3},
-        {18, 0, 4, 5},   {22, 0, 4, 5},   {22, -23u, 4, 5}, {18, 4097, 4, 5}, {22, 4097, 4, 5}, {18, 1u << 31 | 39, 4, 5},
-        {18, 4096, 4, 6}, {22, 4096, 4, 6}, {10, 1078, 4, 6}, {26, 2, 2, 7},  {28, 2, 2, 7},    {30, 1, 4, 7},
-        {30, 2, 4, 7},   {30, 3, 4, 7},   {30, 4, 4, 7},    {46, 257, 4, 8},  {10, 53, 4, 9},   {10, 1079, 4, 9},
-        {10, uint32_t(sheet.size()), 4, 9}};
+        {18, 1, 4, 0},   {22, 1, 4, 0},   {46, 256, 4, 0},  {0, 'X', 1, 1},    {14, 124, 4, 3},  {18, 0, 4, 5},
+        {22, 0, 4, 5},   {18, 4097, 4, 5}, {18, 1u << 31 | 39, 4, 5}, {18, 4096, 4, 6}, {22, 4096, 4, 6},
+        {28, 2, 2, 7},   {30, 4, 4, 7},   {46, 257, 4, 8},  {10, 1079, 4, 9}};
     std::vector<std::pair<Bytes, int>> cases = {
-        {Bytes(), 1}, {Bytes(16), 1}, {Bytes(80 << 20 | 1), 2}, {Bytes(sheet.begin(), sheet.begin() + 18), 4},
-        {Bytes(sheet.begin(), sheet.begin() + 30), 4}, {Bytes(sheet.begin(), sheet.end() - 1), 6},
-        {Bytes(sheet.begin(), sheet.begin() + 54), 9}, {bmp(12, 16, 0, 39, 23), 7},
-        {patched(bmp(12, 8, 0, 39, 23), 10, 26 + 769), 9}, {patched(bmp(40, 16, 3, 39, 23), 10, 54), 9},
+        {patched(Bytes(16), 0, 'B' | 'M' << 8, 2), 1}, {Bytes(80 << 20 | 1), 2}, {Bytes(sheet.begin(), sheet.begin() + 18), 4},
+        {Bytes(sheet.begin(), sheet.end() - 1), 6}, {Bytes(sheet.begin(), sheet.begin() + 54), 9},
+        {patched(bmp(12, 8, 0, 39, 23), 10, 26 + 769), 9}, {patched(bmp(40, 32, 3, 39, 23), 10, 54), 9},
         // 3x2 pixels run-length coded: runs, literal pixels, a move. Rows may
         // take one pad pixel, as encoders write, and no more.
         {bmp(40, 8, 1, 3, 2, {1, 5, 3, 1, 0, 0, 4, 2, 0, 1}), 0}, {bmp(40, 8, 1, 3, 2, {0, 2, 1, 1, 3, 1, 0, 1}), 0},
@@ -122,8 +108,7 @@ TEST(SheetCheck, TakesWhatTheReaderCanReadAndNamesEachFault)
         {bmp(40, 4, 2, 7, 2, {0, 4, 0x12, 0x34, 0, 0, 0, 5, 0x12, 0x34, 0x50, 0, 0, 1}), 0}};
     for (auto [at, value, width, verdict] : patches)
         cases.push_back({patched(sheet, at, value, width), verdict});
-    for (auto [header, bpp, compression] : {std::tuple{40, 24, 0}, {40, 1, 0}, {40, 4, 0}, {40, 8, 0}, {40, 16, 0},
-                                            {40, 32, 0}, {40, 16, 3}, {40, 32, 3}, {12, 4, 0}, {12, 8, 0}, {12, 24, 0}})
+    for (auto [header, bpp, compression] : {std::tuple{40, 16, 0}, {40, 32, 0}, {40, 32, 3}, {12, 4, 0}, {12, 24, 0}})
         cases.push_back({bmp(header, bpp, compression, 39, 23), 0});
     for (Bytes stream : {Bytes{5, 1, 0, 1}, {0, 5, 1, 2, 3, 4, 5, 0, 0, 1}, {4, 1, 0, 0, 4, 1, 0, 0, 4, 1, 0, 1},
                          {0, 0, 0, 0, 0, 3, 1, 2, 3, 0, 0, 1}, {0, 2, 3, 0, 2, 1, 0, 1}, {0, 2, 0, 2, 1, 1, 0, 1},
