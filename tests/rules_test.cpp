@@ -5,19 +5,13 @@
 
 #include "rules.h"
 
-// The obstacle's draws come from here, the same on every machine.
-int rand() noexcept
-{
-    static uint32_t seed = 1;
-    return (seed = seed * 1103515245 + 12345) >> 1 & RAND_MAX;
-}
-
 // A recorded game of random jumps, with a new round after each loss: every
 // field after every pass, folded into one number. Any change to what a rule
 // does, however small, changes it; a difference in the score or the rounds
-// lost says more about where.
+// lost says more about where. The draws are the C library's, from seed 1.
 TEST(Play, ReplaysARecordedGameExactly)
 {
+    std::srand(1);
     GameState s;
     reset_round(s);
     uint64_t digest = 0;
@@ -30,5 +24,5 @@ TEST(Play, ReplaysARecordedGameExactly)
         if (!s.alive)
             reset_round(s), ++rounds;
     }
-    EXPECT_EQ(std::make_tuple(s.score, rounds, digest), std::make_tuple(247, 20299, uint64_t(1353740667498758461)));
+    EXPECT_EQ(std::make_tuple(s.score, rounds, digest), std::make_tuple(215, 18818, uint64_t(9900146687146135169u)));
 }

@@ -60,11 +60,10 @@ inline bool wait_until(const std::function<bool()> &condition, std::chrono::mill
 // The game's exit status, or -1 after killing it when it did not end in time.
 inline int wait_for_exit(pid_t game, std::chrono::milliseconds timeout)
 {
-    int status = 0;
-    if (wait_until([&] { return waitpid(game, &status, WNOHANG) == game; }, timeout))
-        return WEXITSTATUS(status);
-    kill(game, SIGKILL), waitpid(game, &status, 0);
-    return -1;
+    int status = -1;
+    if (!wait_until([&] { return waitpid(game, &status, WNOHANG) == game; }, timeout))
+        kill(game, SIGKILL);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 // 0xRRGGBB pixels of the game's 640x480 window, rows top to bottom - 1, as
