@@ -1,7 +1,7 @@
 #!/bin/sh
 # Builds the Debian package and checks it: its metadata validates, lintian
-# finds no error, it holds each file where Debian wants it, and unpacked, its
-# launcher starts a game that passes the window test's journey. Takes the
+# finds no error, it holds the files lintian does not ask for, and unpacked,
+# its launcher starts a game that passes the window test's journey. Takes the
 # window test's executable.
 set -eu
 cd "$(dirname "$0")/.."
@@ -13,9 +13,8 @@ lintian quorvelin_*.deb 2>/dev/null | grep '^E:' && exit 1
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 dpkg-deb -x quorvelin_*.deb "$root"
+cd "$root/usr/share"
 # ls names any that is missing, and fails.
-(cd "$root/usr" && ls games/quorvelin lib/games/quorvelin/quorvelin share/games/quorvelin/quorvelin.bmp \
-    share/man/man6/quorvelin.6.gz share/applications/org.quorvelin.Quorvelin.desktop \
-    share/metainfo/org.quorvelin.Quorvelin.metainfo.xml share/doc/quorvelin/copyright share/doc/quorvelin/changelog.gz \
-    share/icons/hicolor/32x32/apps/org.quorvelin.Quorvelin.png share/icons/hicolor/256x256/apps/org.quorvelin.Quorvelin.png) >/dev/null
+ls man/man6/quorvelin.6.gz applications/org.quorvelin.Quorvelin.desktop metainfo/org.quorvelin.Quorvelin.metainfo.xml \
+    icons/hicolor/32x32/apps/org.quorvelin.Quorvelin.png icons/hicolor/256x256/apps/org.quorvelin.Quorvelin.png >/dev/null
 QUORVELIN_GAME=$root/usr/games/quorvelin "$1" --gtest_filter=Journey.*

@@ -18,10 +18,8 @@ using Bytes = std::vector<uint8_t>;
 const bool library_ready = (install_allegro(SYSTEM_NONE, &errno, atexit), set_color_depth(32),
                             set_color_conversion(COLORCONV_TOTAL), load_runner_frames() == nullptr);
 
-const Bytes sheet = [] {
-    std::ifstream in("quorvelin.bmp", std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
-}();
+std::ifstream sheet_file("quorvelin.bmp", std::ios::binary);
+const Bytes sheet{std::istreambuf_iterator<char>(sheet_file), {}};
 
 Bytes patched(Bytes b, size_t at, uint32_t value, int width = 4)
 {
@@ -85,7 +83,6 @@ TEST(GameOver, OverTheLastFrameAndItsKeys)
 
 TEST(SheetCheck, TakesWhatTheReaderCanReadAndNamesEachFault)
 {
-    ASSERT_TRUE(library_ready);
     const char *const says[] = {"", "is not a BMP file", "is too large for a sprite sheet",
                                 "has a BMP header of a kind that cannot be read", "is cut short in its header",
                                 "has a width or height out of range", "is cut short in its pixel data",

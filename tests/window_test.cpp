@@ -11,7 +11,6 @@
 using namespace std::chrono_literals;
 
 namespace {
-using Shot = std::vector<unsigned>;
 enum View { TITLE, PAUSED, GAME_OVER, PLAYING };
 #define LOG_RELEASES "LD_PRELOAD=" RELEASE_LOG
 // Besides what the game releases, the library releases the bitmap it converts
@@ -32,7 +31,7 @@ std::string read_file(const std::string &path)
 bool shows(View view)
 {
     const uint64_t prints[] = {0x4e512dfef9e0186e, 0x58aac3869f2c5730, 0xe6e963733143e7d0, 0};
-    const Shot rows = grab_window(220, 290);
+    const std::vector<unsigned> rows = grab_window(220, 290);
     return std::accumulate(rows.begin(), rows.end(), uint64_t(0), [](uint64_t f, unsigned p) { return f * 1000003 + p; })
            == prints[view];
 }
@@ -47,7 +46,6 @@ TEST(StartUp, EachFaultEndsWithOneLineAndStatusOne)
         {"rm quorvelin.bmp", LOG_RELEASES, "quorvelin.bmp in /tmp/quorvelin-test-", SCREEN_RELEASED},
         {"printf '\\24' | dd of=quorvelin.bmp bs=1 seek=18 conv=notrunc status=none", LOG_RELEASES,
          "is smaller than its three 13x23 frames", "released 20x23\nreleased 20x23\n" SCREEN_RELEASED},
-        {"truncate -s 100 quorvelin.bmp", LOG_RELEASES, "is cut short", SCREEN_RELEASED},
         {"rm quorvelin.bmp && mkfifo quorvelin.bmp", LOG_RELEASES, "is a named pipe, not a file", SCREEN_RELEASED},
     };
     for (auto [spoil, setting, says, released] : cases) {
@@ -90,15 +88,13 @@ TEST(Journey, EveryKeyOnEveryScreen)
     // Up there only the runner is neither black nor an obstacle's green.
     press_key(XK_space, true);
     EXPECT_TRUE(wait_until([] {
-        const Shot rows = grab_window(300, 400);
+        const std::vector<unsigned> rows = grab_window(300, 400);
         return std::any_of(rows.begin(), rows.end(), [](unsigned p) { return p != 0 && p != 0x00ff00; });
     }, 2s)) << "jumping";
     press_key(XK_space, false);
-    for (int round : {1, 2}) {
-        ASSERT_TRUE(after_key(XK_Shift_L, GAME_OVER));
-        EXPECT_TRUE(after_key(XK_space, GAME_OVER) && after_key(XK_Tab, GAME_OVER));
-        EXPECT_TRUE(round == 2 || after_key(XK_Return, PLAYING));
-    }
+    ASSERT_TRUE(after_key(XK_Shift_L, GAME_OVER));
+    EXPECT_TRUE(after_key(XK_space, GAME_OVER) && after_key(XK_Tab, GAME_OVER) && after_key(XK_Return, PLAYING));
+    ASSERT_TRUE(after_key(XK_Shift_L, GAME_OVER));
     press_key(XK_Escape, true);  // held till the game ends, so that a busy machine cannot lose it
     EXPECT_EQ(wait_for_exit(game, 2s), 0) << "quit from the game-over screen";
     EXPECT_EQ(read_file(folder + "/stderr"), "");
