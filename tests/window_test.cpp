@@ -82,8 +82,7 @@ TEST(Journey, EveryKeyOnEveryScreen)
     EXPECT_TRUE(after_key(XK_Shift_L, TITLE) && after_key(XK_space, TITLE) && after_key(XK_Tab, TITLE));
     ASSERT_TRUE(after_key(XK_Return, PLAYING) && after_key(XK_Return, PLAYING));
     ASSERT_TRUE(after_key(XK_Tab, PAUSED));
-    for (unsigned long key : {XK_Return, XK_Escape, XK_space})
-        EXPECT_TRUE(after_key(key, PAUSED)) << "paused, key " << key;
+    EXPECT_TRUE(after_key(XK_Return, PAUSED) && after_key(XK_Escape, PAUSED) && after_key(XK_space, PAUSED));
     ASSERT_TRUE(after_key(XK_Tab, PLAYING));
     // Up there only the runner is neither black nor an obstacle's green.
     press_key(XK_space, true);
