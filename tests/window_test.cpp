@@ -23,17 +23,11 @@ std::string read_file(const std::string &path)
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// Rows 220 to 289 hold only the view's lines, white on black. Their
-// fingerprints, recorded from the game: the title's three lines ("-Quorvelin-",
-// "Press Enter to Begin", "Press Esc to Quit"), the pause screen's two ("Game
-// Paused", "Press Tab to Unpause"), the game-over screen's three ("Game Over",
-// "Press Esc to Quit", "Press Enter to play again"), and none in play.
-bool shows(View view)
+// Rows 220 to 289 hold only a view's lines, white on black.
+uint64_t fingerprint()
 {
-    const uint64_t prints[] = {0x4e512dfef9e0186e, 0x58aac3869f2c5730, 0xe6e963733143e7d0, 0};
     const std::vector<unsigned> rows = grab_window(220, 290);
-    return std::accumulate(rows.begin(), rows.end(), uint64_t(0), [](uint64_t f, unsigned p) { return f * 1000003 + p; })
-           == prints[view];
+    return std::accumulate(rows.begin(), rows.end(), uint64_t(0), [](uint64_t f, unsigned p) { return f * 1000003 + p; });
 }
 }  // namespace
 
@@ -65,19 +59,27 @@ TEST(Journey, EveryKeyOnEveryScreen)
 {
     const std::string folder = make_game_folder(SHEET_PATH);
     pid_t game = start_game(folder, {LOG_RELEASES});
+    // The views' fingerprints, recorded from the game: the title's three lines
+    // ("-Quorvelin-", "Press Enter to Begin", "Press Esc to Quit"), the pause
+    // screen's two ("Game Paused", "Press Tab to Unpause"), the game-over
+    // screen's three ("Game Over", "Press Esc to Quit", "Press Enter to play
+    // again"), and none in play. A view that is not seen reports what is.
+    const uint64_t prints[] = {0x4e512dfef9e0186e, 0x58aac3869f2c5730, 0xe6e963733143e7d0, 0};
     // The key leaves the game on the view. Keys are tapped again till the view
     // shows: a busy machine can lose a tap, and the pause screen looks at Tab
     // only every 300 ms. Shift, which the game ignores, stands for no key.
-    auto after_key = [](unsigned long key, View view) {
+    auto after_key = [&](unsigned long key, View view) {
         bool shown = false;
         for (int tap = 0; !shown && tap < 20; ++tap) {
             press_key(key, true);
             std::this_thread::sleep_for(120ms);
             press_key(key, false);
-            shown = wait_until([view] { return shows(view); }, 500ms);
+            shown = wait_until([&] { return fingerprint() == prints[view]; }, 500ms);
         }
         std::this_thread::sleep_for(300ms);
-        return shown && shows(view);
+        const uint64_t seen = fingerprint();
+        EXPECT_EQ(seen, prints[view]) << std::hex << "key " << key << ", view " << view << ", seen 0x" << seen;
+        return shown && seen == prints[view];
     };
     EXPECT_TRUE(after_key(XK_Shift_L, TITLE) && after_key(XK_space, TITLE) && after_key(XK_Tab, TITLE));
     ASSERT_TRUE(after_key(XK_Return, PLAYING) && after_key(XK_Return, PLAYING));
