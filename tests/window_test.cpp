@@ -10,12 +10,13 @@
 
 using namespace std::chrono_literals;
 
-namespace {
-enum View { TITLE, PAUSED, GAME_OVER, PLAYING };
 #define LOG_RELEASES "LD_PRELOAD=" RELEASE_LOG
 // Besides what the game releases, the library releases the bitmap it converts
 // the sheet through, and the screen at exit.
 #define SCREEN_RELEASED "released 640x480\n"
+
+namespace {
+enum View { TITLE, PAUSED, GAME_OVER, PLAYING };
 
 std::string read_file(const std::string &path)
 {
@@ -33,8 +34,9 @@ uint64_t fingerprint()
 
 TEST(StartUp, EachFaultEndsWithOneLineAndStatusOne)
 {
-    // What is done in the game's folder first, the game's setting, what it
-    // says and what it releases.
+    // What is done in the game's folder first, a setting for its environment
+    // (a bare DISPLAY takes the display away), what it says and what it
+    // releases.
     const std::tuple<const char *, const char *, const char *, const char *> cases[] = {
         {"true", "DISPLAY", "no display to open the window on", ""},
         {"rm quorvelin.bmp", LOG_RELEASES, "quorvelin.bmp in /tmp/quorvelin-test-", SCREEN_RELEASED},
