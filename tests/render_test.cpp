@@ -98,7 +98,7 @@ TEST(SheetCheck, TakesWhatTheReaderCanReadAndNamesEachFault)
         {patched(Bytes(16), 0, 'B' | 'M' << 8, 2), 1}, {Bytes(80 << 20 | 1), 2},
         {Bytes(sheet.begin(), sheet.begin() + 18), 4}, {Bytes(sheet.begin(), sheet.end() - 1), 6},
         {Bytes(sheet.begin(), sheet.begin() + 54), 9}, {patched(bmp(12, 8, 0, 39, 23), 10, 26 + 769), 9},
-        {patched(bmp(40, 32, 3, 39, 23), 10, 54), 9},
+        {patched(bmp(40, 16, 3, 39, 23), 10, 54), 9},
         // 3x2 pixels run-length coded: runs, literal pixels, a move. Rows may
         // take one pad pixel, as encoders write, and no more.
         {bmp(40, 8, 1, 3, 2, {1, 5, 3, 1, 0, 0, 4, 2, 0, 1}), 0}, {bmp(40, 8, 1, 3, 2, {0, 2, 1, 1, 3, 1, 0, 1}), 0},
