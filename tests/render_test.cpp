@@ -109,7 +109,8 @@ TEST(SheetCheck, TakesWhatTheReaderCanReadAndNamesEachFault)
     for (auto [header, bpp, compression] : {std::tuple{40, 16, 0}, {40, 32, 0}, {40, 32, 3}, {12, 4, 0}, {12, 24, 0}})
         cases.push_back({bmp(header, bpp, compression, 39, 23), 0});
     for (Bytes stream : {Bytes{0, 5, 1, 2, 3, 4, 5, 0, 0, 1}, {4, 1, 0, 0, 4, 1, 0, 0, 4, 1, 0, 1},
-                         {0, 0, 0, 0, 0, 3, 1, 2, 3, 0, 0, 1}, {0, 2, 3, 0, 2, 1, 0, 1}, {4, 1, 0, 0, 4, 2}, {0, 2, 1}})
+                         {0, 0, 0, 0, 0, 3, 1, 2, 3, 0, 0, 1}, {0, 2, 3, 0, 2, 1, 0, 1}, {0, 2, 0, 2, 1, 1, 0, 1},
+                         {4, 1, 0, 0, 4, 2}, {0, 2, 1}})
         cases.push_back({bmp(40, 8, 1, 3, 2, stream), 10});
     for (size_t i = 0; i < cases.size(); ++i)
         EXPECT_EQ(check_and_load(cases[i].first), std::make_pair(std::string(says[cases[i].second]), !cases[i].second))

@@ -27,8 +27,8 @@ std::string read_file(const std::string &path)
 // Rows 220 to 289 hold only a view's lines, white on black.
 uint64_t fingerprint()
 {
-    const std::vector<unsigned> rows = grab_window(220, 290);
-    return std::accumulate(rows.begin(), rows.end(), uint64_t(0), [](uint64_t f, unsigned p) { return f * 1000003 + p; });
+    const std::vector<unsigned> text = grab_window(220, 290);
+    return std::accumulate(text.begin(), text.end(), 0ul, [](uint64_t f, unsigned p) { return f * 1000003 + p; });
 }
 }  // namespace
 

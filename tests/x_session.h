@@ -40,8 +40,7 @@ inline pid_t start_game(const std::string &folder, std::vector<std::string> sett
         prctl(PR_SET_PDEATHSIG, SIGKILL);
         for (std::string &setting : settings)
             putenv(setting.data());
-        if (chdir(folder.c_str()) == 0 && std::freopen("stderr", "w", stderr)
-            && dup2(open("released", O_WRONLY | O_CREAT | O_TRUNC, 0600), 3) == 3)
+        if (chdir(folder.c_str()) == 0 && std::freopen("stderr", "w", stderr) && dup2(creat("released", 0600), 3) == 3)
             execl(program, program, nullptr);
         _exit(127);
     }
