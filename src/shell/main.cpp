@@ -7,6 +7,7 @@
 #include "render.h"
 #include "rules.h"
 #include "screens.h"
+#include "sudden_end.h"
 
 namespace {
 const int COLOUR_DEPTH = 32;
@@ -27,6 +28,7 @@ bool start_up()
     if (allegro_init() != 0)
         return fail("no display to open the window on; run the game in a graphical "
                     "session, with DISPLAY naming its X server");
+    end_at_once_when_cut_off();
     install_keyboard();
     install_timer();
     set_color_depth(COLOUR_DEPTH);
