@@ -5,7 +5,8 @@ and the game's icons from its running stride.
 Three 13x23 frames side by side, facing right: two running poses (a stride,
 legs together) and the airborne pose (knees tucked). '.' is the mask colour.
 The icons are square PNGs in the hicolor sizes, the runner scaled up by whole
-pixels on a transparent background so that it stays crisp.
+pixels on a transparent background so that it stays crisp; the Windows icon,
+quorvelin.ico, holds the same PNGs.
 Run it from this folder after editing a picture.
 """
 import os
@@ -153,7 +154,22 @@ def write_png(path, size, picture):
                   + chunk(b'IDAT', zlib.compress(bytes(raw), 9)) + chunk(b'IEND', b''))
 
 
+def write_ico(path, pngs):
+    """An icon file whose images are the PNG files given, as Windows reads them
+    since Vista."""
+    entries, images = b'', b''
+    offset = 6 + 16 * len(pngs)
+    for size, png in pngs:
+        side = size % 256  # 0 stands for 256
+        entries += struct.pack('<BBBBHHII', side, side, 0, 0, 1, 32, len(png), offset + len(images))
+        images += png
+    with open(path, 'wb') as out:
+        out.write(struct.pack('<HHH', 0, 1, len(pngs)) + entries + images)
+
+
 write_bmp('quorvelin.bmp',
           [rows_of(p) for p in (STRIDE, LEGS_TOGETHER, KNEES_TUCKED)])
 for icon_size in ICON_SIZES:
     write_png(f'icons/{icon_size}x{icon_size}/{ICON_NAME}.png', icon_size, rows_of(STRIDE))
+icon_files = [(size, f'icons/{size}x{size}/{ICON_NAME}.png') for size in ICON_SIZES]
+write_ico('icons/quorvelin.ico', [(size, open(path, 'rb').read()) for size, path in icon_files])

@@ -61,5 +61,6 @@ build() {
 }
 
 BUILD_PACKAGES="g++ cmake make pkg-config liballegro4-dev"
-TEST_PACKAGES="libgtest-dev libbenchmark-dev xvfb xfonts-base libx11-dev libxtst-dev dpkg-dev lintian desktop-file-utils appstream groff-base"
+TEST_PACKAGES="libgtest-dev libbenchmark-dev xvfb xfonts-base libx11-dev libxtst-dev dpkg-dev lintian desktop-file-utils appstream groff-base wine wine64 unzip"
 PACKAGE_PACKAGES="dpkg-dev"
+WINDOWS_PACKAGES="cmake make patch g++-mingw-w64-x86-64 nsis zip"

@@ -99,7 +99,11 @@ const char *why_not_a_file(const char *path)
         return "is a folder, not a file";
     if (S_ISFIFO(about.st_mode))
         return "is a named pipe, not a file";
-    return S_ISSOCK(about.st_mode) ? "is a socket, not a file" : "is a device, not a file";
+#ifdef S_ISSOCK  // Windows has no sockets to open by name
+    if (S_ISSOCK(about.st_mode))
+        return "is a socket, not a file";
+#endif
+    return "is a device, not a file";
 }
 }  // namespace
 
@@ -119,7 +123,7 @@ const char *check_bmp_file(const char *path)
     const bool os2 = header == OS2_HEADER_BYTES;
     if (!os2 && header != WINDOWS_HEADER_BYTES)
         return "has a BMP header of a kind that cannot be read";
-    if (size < FILE_HEADER_BYTES + header)
+    if (size < FILE_HEADER_BYTES + long(header))
         return "is cut short in its header";
     const size_t at = FILE_HEADER_BYTES + 4;
     const long w = os2 ? read_u16(b, at) : (int32_t)read_u32(b, at);

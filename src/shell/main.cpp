@@ -1,4 +1,9 @@
 #include <allegro.h>
+#ifdef ALLEGRO_WINDOWS
+#include <winalleg.h>
+#else
+#include "sudden_end.h"
+#endif
 
 #include <cstdio>
 #include <cstdlib>
@@ -7,7 +12,6 @@
 #include "render.h"
 #include "rules.h"
 #include "screens.h"
-#include "sudden_end.h"
 
 namespace {
 const int COLOUR_DEPTH = 32;
@@ -18,6 +22,11 @@ GameState game;
 bool fail(const char *what, const char *detail = "")
 {
     std::fprintf(stderr, "quorvelin: %s%s\n", what, detail);
+#ifdef ALLEGRO_WINDOWS
+    // A game started from Explorer has no stderr for the line to reach.
+    if (!GetStdHandle(STD_ERROR_HANDLE))
+        allegro_message("quorvelin: %s%s\n", what, detail);
+#endif
     return false;
 }
 
@@ -28,7 +37,9 @@ bool start_up()
     if (allegro_init() != 0)
         return fail("no display to open the window on; run the game in a graphical "
                     "session, with DISPLAY naming its X server");
+#ifndef ALLEGRO_WINDOWS
     end_at_once_when_cut_off();
+#endif
     install_keyboard();
     install_timer();
     set_color_depth(COLOUR_DEPTH);

@@ -1,0 +1,77 @@
+#!/bin/sh
+# Builds the game for 64-bit Windows and makes quorvelin-<version>-windows-x64.zip
+# and quorvelin-<version>-windows-x64-setup.exe in the project's root.
+# Allegro is Debian's own 4.4 source, patched and built static once, under
+# build-windows/allegro.
+set -eu
+cd "$(dirname "$0")/.."
+. scripts/packages.sh
+# shellcheck disable=SC2086
+install_missing $WINDOWS_PACKAGES
+
+ALLEGRO_TARBALL=allegro4.4_4.4.3.1.orig.tar.gz
+ALLEGRO_SHA256=ec19dbc9a021244582b4819b3583ee594b50141f9fcf6944a4ed8069cbf8d4d4
+TOOLCHAIN=$PWD/cmake/mingw-w64-x86_64.cmake
+top=$PWD/build-windows
+allegro=$top/allegro
+
+# Debian's source of the library, through a sources list of our own for the
+# mirror apt already uses, so that the system's apt settings stay as they are.
+fetch_allegro() {
+    mkdir -p "$allegro/apt/lists/partial" "$allegro/apt/cache/archives/partial"
+    apt-get indextargets --format '$(REPO_URI) $(RELEASE)' 'Identifier: Packages' 'Label: Debian' \
+        'Component: main' | head -n 1 | {
+        read -r mirror release
+        echo "deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $mirror $release main"
+    } >"$allegro/apt/sources.list"
+    set -- -q -o Dir::Etc::SourceList="$allegro/apt/sources.list" -o Dir::Etc::SourceParts=/dev/null \
+        -o Dir::State::Lists="$allegro/apt/lists" -o Dir::Cache="$allegro/apt/cache" -o APT::Sandbox::User="$(id -un)"
+    echo "Fetching Allegro's source from Debian..."
+    apt-get "$@" update >/dev/null
+    (cd "$allegro" && apt-get "$@" source --download-only --tar-only allegro4.4 >/dev/null)
+}
+
+# The library's static build, once, with the project's patches.
+build_allegro() {
+    [ -f "$allegro/$ALLEGRO_TARBALL" ] || fetch_allegro
+    echo "$ALLEGRO_SHA256  $allegro/$ALLEGRO_TARBALL" | sha256sum -c --quiet - \
+        || { echo "windows.sh: $ALLEGRO_TARBALL is not the one expected" >&2; exit 1; }
+    echo "Building Allegro for Windows..."
+    rm -rf "$allegro/source" "$allegro/build" "$allegro/install"
+    mkdir -p "$allegro/source"
+    tar -xzf "$allegro/$ALLEGRO_TARBALL" -C "$allegro/source" --strip-components=1
+    for fix in scripts/windows/allegro-*.patch; do
+        patch -s -d "$allegro/source" -p1 <"$fix"
+    done
+    cmake -S "$allegro/source" -B "$allegro/build" -Wno-dev -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" \
+        -DCMAKE_BUILD_TYPE=Release -DSHARED=OFF -DWANT_ALLEGROGL=OFF -DWANT_LOADPNG=OFF -DWANT_LOGG=OFF \
+        -DWANT_JPGALLEG=OFF -DWANT_EXAMPLES=OFF -DWANT_TOOLS=OFF -DWANT_TESTS=OFF \
+        -DCMAKE_INSTALL_PREFIX="$allegro/install" >/dev/null
+    build "$allegro/build" >/dev/null
+    cmake --install "$allegro/build" >/dev/null
+    cat scripts/windows/allegro-*.patch >"$allegro/install/patches"
+}
+cat scripts/windows/allegro-*.patch | cmp -s - "$allegro/install/patches" 2>/dev/null || build_allegro
+
+# Every file in both packages carries the date of the last commit, so that two
+# builds of one commit are the same byte for byte.
+SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || stat -c %Y CHANGELOG)}
+export SOURCE_DATE_EPOCH
+
+cmake -S . -B "$top/game" -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" -DCMAKE_BUILD_TYPE=Release \
+    -DALLEGRO_WINDOWS_DIR="$allegro/install" >/dev/null
+build "$top/game"
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$top/game/CMakeCache.txt")
+name=quorvelin-$version
+rm -rf "$top/stage"
+cmake --install "$top/game" --prefix "$top/stage/$name" >/dev/null
+find "$top/stage" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
+
+zip=$name-windows-x64.zip
+rm -f "$zip"
+(cd "$top/stage" && find "$name" | LC_ALL=C sort | TZ=UTC zip -X -q "$top/$zip" -@)
+mv "$top/$zip" .
+
+makensis -V2 -DVERSION="$version" -DGAME="$top/stage/$name" -DICON="$PWD/data/icons/quorvelin.ico" \
+    -DOUTFILE="$PWD/$name-windows-x64-setup.exe" scripts/windows/installer.nsi >/dev/null
+ls "$zip" "$name-windows-x64-setup.exe"
