@@ -5,12 +5,12 @@ set -eu
 cd "$(dirname "$0")"
 . scripts/packages.sh
 # shellcheck disable=SC2086
-install_missing $BUILD_PACKAGES $TEST_PACKAGES
+install_missing $BUILD_PACKAGES $TEST_PACKAGES $WINDOWS_PACKAGES
 
 cmake -S . -B build-sanitize -DBUILD_TESTING=ON -DQUORVELIN_SANITIZE=ON >/dev/null
 build build-sanitize --target unit_tests
 (cd build-sanitize && ctest -L unit --output-on-failure)
 
-cmake -S . -B build -DBUILD_TESTING=ON -DQUORVELIN_BENCH=ON -DQUORVELIN_PACKAGE_TEST=ON >/dev/null
+cmake -S . -B build -DBUILD_TESTING=ON -DQUORVELIN_BENCH=ON -DQUORVELIN_PACKAGE_TEST=ON -DQUORVELIN_WINDOWS_TEST=ON >/dev/null
 build build
 (cd build && ctest --output-on-failure)

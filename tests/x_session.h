@@ -19,6 +19,8 @@
 #include <vector>
 
 inline Display *const x_server = XOpenDisplay(nullptr);
+// The game's window can go between finding it and using it; that is no error here.
+inline const auto ignore_x_errors = XSetErrorHandler([](Display *, XErrorEvent *) { return 0; });
 
 // A fresh folder holding a copy of the sheet at sheet_path.
 inline std::string make_game_folder(const std::string &sheet_path)
@@ -32,16 +34,27 @@ inline std::string make_game_folder(const std::string &sheet_path)
 // its stderr going to the file "stderr" there and file descriptor 3 to the
 // file "released". Each setting is put in its environment; a bare name takes
 // that variable out. The game dies with the test, also when one stops early.
+inline const char *game_program()
+{
+    return std::getenv("QUORVELIN_GAME") ? std::getenv("QUORVELIN_GAME") : GAME_PATH;
+}
+
+// A Windows game is started through Wine, whose settings come from the test's environment.
+inline bool game_is_windows()
+{
+    return std::filesystem::path(game_program()).extension() == ".exe";
+}
+
 inline pid_t start_game(const std::string &folder, std::vector<std::string> settings = {})
 {
-    const char *program = std::getenv("QUORVELIN_GAME") ? std::getenv("QUORVELIN_GAME") : GAME_PATH;
+    const char *program = game_program();
     const pid_t game = fork();
     if (game == 0) {
         prctl(PR_SET_PDEATHSIG, SIGKILL);
         for (std::string &setting : settings)
             putenv(setting.data());
         if (chdir(folder.c_str()) == 0 && std::freopen("stderr", "w", stderr) && dup2(creat("released", 0600), 3) == 3)
-            execl(program, program, nullptr);
+            game_is_windows() ? execlp("wine", "wine", program, nullptr) : execl(program, program, nullptr);
         _exit(127);
     }
     return game;
@@ -65,19 +78,59 @@ inline int wait_for_exit(pid_t game, std::chrono::milliseconds timeout)
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// 0xRRGGBB pixels of the game's 640x480 window, rows top to bottom - 1, as
-// the server's 24-bit screen keeps them. With no window manager the window
-// sits at the screen's top left.
+// The game's window, or 0: with no window manager, a viewable child of the
+// root named "quorvelin", wherever it was put.
+inline Window game_window(XWindowAttributes &where)
+{
+    Window root, parent, *children, found = 0;
+    unsigned count;
+    if (!XQueryTree(x_server, DefaultRootWindow(x_server), &root, &parent, &children, &count))
+        return 0;
+    for (unsigned i = 0; i < count && !found; ++i) {
+        char *name = nullptr;
+        if (XFetchName(x_server, children[i], &name) && std::string(name) == "quorvelin"
+            && XGetWindowAttributes(x_server, children[i], &where) && where.map_state == IsViewable)
+            found = children[i];
+        XFree(name);
+    }
+    XFree(children);
+    return found;
+}
+
+// 0xRRGGBB pixels of the game's 640x480 window, rows top to bottom - 1;
+// black while there is no window.
 inline std::vector<unsigned> grab_window(int top = 0, int bottom = 480)
 {
-    XImage *image = XGetImage(x_server, DefaultRootWindow(x_server), 0, top, 640, bottom - top, AllPlanes, ZPixmap);
-    const std::vector<unsigned> pixels((unsigned *)image->data, (unsigned *)image->data + 640 * (bottom - top));
+    XWindowAttributes where{};
+    if (!game_window(where))
+        return std::vector<unsigned>(640 * (bottom - top));
+    XImage *image = XGetImage(x_server, DefaultRootWindow(x_server), where.x, where.y + top, 640, bottom - top,
+                              AllPlanes, ZPixmap);
+    if (!image)
+        return std::vector<unsigned>(640 * (bottom - top));
+    std::vector<unsigned> pixels((unsigned *)image->data, (unsigned *)image->data + 640 * (bottom - top));
     XDestroyImage(image);
+    for (unsigned &pixel : pixels)
+        pixel &= 0xffffff;  // Wine fills the byte above the colour, Allegro leaves it empty
     return pixels;
 }
 
+// With no window manager nothing gives Wine's window the keyboard, so every
+// key goes to the game's window first.
 inline void press_key(unsigned long keysym, bool down)
 {
+    XWindowAttributes where;
+    if (const Window window = game_window(where))
+        XSetInputFocus(x_server, window, RevertToPointerRoot, CurrentTime);
     XTestFakeKeyEvent(x_server, XKeysymToKeycode(x_server, keysym), down, CurrentTime);
+    XFlush(x_server);
+}
+
+// Closes the game's connection to the X server, as the server going away would.
+inline void cut_game_off_display()
+{
+    XWindowAttributes where;
+    if (const Window window = game_window(where))
+        XKillClient(x_server, window);
     XFlush(x_server);
 }

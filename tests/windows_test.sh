@@ -1,0 +1,43 @@
+#!/bin/sh
+# Makes the Windows zip and installer and checks them under Wine on the X
+# server DISPLAY names: the game from the zip passes the window test's start-up
+# faults and journey; the installer, run silently, installs the game, its
+# shortcut and its uninstall entry; the game started from the shortcut quits on
+# Esc; and the uninstaller, run silently, leaves none of it. Takes the window
+# test's executable.
+set -eu
+window_test=$1
+cd "$(dirname "$0")/.."
+scripts/windows.sh >/dev/null
+# A prefix of the tests' own, without Mono, Gecko or menu entries on the host.
+export WINEPREFIX="$PWD/build-windows/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
+[ -d "$WINEPREFIX" ] || wineboot -i 2>/dev/null
+wineserver -w
+unpacked=$(mktemp -d)
+trap 'rm -rf "$unpacked"' EXIT
+unzip -q quorvelin-*-windows-x64.zip -d "$unpacked"
+QUORVELIN_GAME=$(echo "$unpacked"/quorvelin-*/quorvelin.exe) "$window_test" --gtest_filter='StartUp.*:Journey.*'
+
+installed="$WINEPREFIX/drive_c/Program Files/Quorvelin"
+shortcut="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Quorvelin.lnk"
+key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quorvelin'
+wine quorvelin-*-windows-x64-setup.exe /S
+wineserver -w
+ls "$installed/quorvelin.exe" "$installed/quorvelin.bmp" "$installed/LICENSE.txt" "$installed/README.txt" \
+    "$installed/Uninstall.exe" "$shortcut" >/dev/null
+entry=$(wine reg query "$key" /reg:64)
+for value in DisplayName DisplayVersion Publisher DisplayIcon EstimatedSize UninstallString; do
+    echo "$entry" | grep -q "^ *$value " || { echo "no $value in the uninstall entry" >&2; exit 1; }
+done
+# The shortcut starts the game in the install folder, where its sheet is; so does the test.
+strings -el "$shortcut" | grep -qx 'C:\\Program Files\\Quorvelin' || { echo "the shortcut's folder is wrong" >&2; exit 1; }
+printf '#!/bin/sh\ncd "%s" && exec wine quorvelin.exe\n' "$installed" >"$unpacked/installed.sh"
+chmod +x "$unpacked/installed.sh"
+QUORVELIN_GAME=$unpacked/installed.sh "$window_test" --gtest_filter='Quit.*'
+
+wine "$installed/Uninstall.exe" /S
+wineserver -w
+if [ -e "$installed" ] || [ -e "$shortcut" ] || wine reg query "$key" /reg:64 >/dev/null 2>&1; then
+    echo "the uninstaller left the game behind" >&2
+    exit 1
+fi
