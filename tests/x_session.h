@@ -30,31 +30,28 @@ inline std::string make_game_folder(const std::string &sheet_path)
     return name;
 }
 
-// Starts the game in folder, or what QUORVELIN_GAME names to start it, with
-// its stderr going to the file "stderr" there and file descriptor 3 to the
-// file "released". Each setting is put in its environment; a bare name takes
-// that variable out. The game dies with the test, also when one stops early.
-inline const char *game_program()
-{
-    return std::getenv("QUORVELIN_GAME") ? std::getenv("QUORVELIN_GAME") : GAME_PATH;
-}
+// What QUORVELIN_GAME names, or the build's game. Windows games run under the
+// Wine prefix that the test's environment names; a .exe is started through Wine.
+inline const std::string game_program = std::getenv("QUORVELIN_GAME") ? std::getenv("QUORVELIN_GAME") : GAME_PATH;
+inline const bool game_is_windows = std::getenv("WINEPREFIX");
 
-// A Windows game is started through Wine, whose settings come from the test's environment.
-inline bool game_is_windows()
-{
-    return std::filesystem::path(game_program()).extension() == ".exe";
-}
-
+// Starts the game in folder, with its stderr going to the file "stderr" there
+// and file descriptor 3 to the file "released". Each setting is put in its
+// environment; a bare name takes that variable out. The game dies with the
+// test, also when one stops early.
 inline pid_t start_game(const std::string &folder, std::vector<std::string> settings = {})
 {
-    const char *program = game_program();
+    const char *program = game_program.c_str();
+    const bool through_wine = std::filesystem::path(program).extension() == ".exe";
     const pid_t game = fork();
     if (game == 0) {
         prctl(PR_SET_PDEATHSIG, SIGKILL);
         for (std::string &setting : settings)
             putenv(setting.data());
+        if (through_wine)  // the release log would bring Linux's Allegro into Wine
+            unsetenv("LD_PRELOAD");
         if (chdir(folder.c_str()) == 0 && std::freopen("stderr", "w", stderr) && dup2(creat("released", 0600), 3) == 3)
-            game_is_windows() ? execlp("wine", "wine", program, nullptr) : execl(program, program, nullptr);
+            through_wine ? execlp("wine", "wine", program, nullptr) : execl(program, program, nullptr);
         _exit(127);
     }
     return game;
@@ -98,29 +95,29 @@ inline Window game_window(XWindowAttributes &where)
 }
 
 // 0xRRGGBB pixels of the game's 640x480 window, rows top to bottom - 1;
-// black while there is no window.
+// black while there is no window. Wine fills the byte above the colour.
 inline std::vector<unsigned> grab_window(int top = 0, int bottom = 480)
 {
-    XWindowAttributes where{};
-    if (!game_window(where))
-        return std::vector<unsigned>(640 * (bottom - top));
-    XImage *image = XGetImage(x_server, DefaultRootWindow(x_server), where.x, where.y + top, 640, bottom - top,
-                              AllPlanes, ZPixmap);
-    if (!image)
-        return std::vector<unsigned>(640 * (bottom - top));
-    std::vector<unsigned> pixels((unsigned *)image->data, (unsigned *)image->data + 640 * (bottom - top));
-    XDestroyImage(image);
-    for (unsigned &pixel : pixels)
-        pixel &= 0xffffff;  // Wine fills the byte above the colour, Allegro leaves it empty
+    std::vector<unsigned> pixels(640 * (bottom - top));
+    XWindowAttributes where;
+    XImage *image = game_window(where) ? XGetImage(x_server, DefaultRootWindow(x_server), where.x, where.y + top,
+                                                   640, bottom - top, AllPlanes, ZPixmap) : nullptr;
+    for (size_t i = 0; image && i < pixels.size(); ++i)
+        pixels[i] = ((unsigned *)image->data)[i] & 0xffffff;
+    if (image)
+        XDestroyImage(image);
     return pixels;
 }
 
-// With no window manager nothing gives Wine's window the keyboard, so every
-// key goes to the game's window first.
+// With no window manager nothing gives Wine's window the keyboard, so a key
+// gives it the focus first if it has not.
 inline void press_key(unsigned long keysym, bool down)
 {
     XWindowAttributes where;
-    if (const Window window = game_window(where))
+    Window window = game_window(where), focused;
+    int revert;
+    XGetInputFocus(x_server, &focused, &revert);
+    if (window && focused != window)
         XSetInputFocus(x_server, window, RevertToPointerRoot, CurrentTime);
     XTestFakeKeyEvent(x_server, XKeysymToKeycode(x_server, keysym), down, CurrentTime);
     XFlush(x_server);
@@ -130,7 +127,8 @@ inline void press_key(unsigned long keysym, bool down)
 inline void cut_game_off_display()
 {
     XWindowAttributes where;
-    if (const Window window = game_window(where))
+    if (const Window window = game_window(where)) {
         XKillClient(x_server, window);
-    XFlush(x_server);
+        XFlush(x_server);
+    }
 }

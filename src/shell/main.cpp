@@ -24,7 +24,8 @@ bool fail(const char *what, const char *detail = "")
     std::fprintf(stderr, "quorvelin: %s%s\n", what, detail);
 #ifdef ALLEGRO_WINDOWS
     // A game started from Explorer has no stderr for the line to reach.
-    if (!GetStdHandle(STD_ERROR_HANDLE))
+    const HANDLE error_output = GetStdHandle(STD_ERROR_HANDLE);
+    if (!error_output || error_output == INVALID_HANDLE_VALUE)
         allegro_message("quorvelin: %s%s\n", what, detail);
 #endif
     return false;
