@@ -22,8 +22,7 @@ void end_on_signal(int number)
 int end_on_lost_display(Display *)
 {
     const char line[] = "quorvelin: the display closed, so the game has ended\n";
-    ssize_t written = write(STDERR_FILENO, line, sizeof line - 1);
-    (void)written;
+    [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, line, sizeof line - 1);
     _exit(DISPLAY_LOST_STATUS);
 }
 }  // namespace
@@ -32,7 +31,6 @@ void end_at_once_when_cut_off()
 {
     struct sigaction action = {};
     action.sa_handler = end_on_signal;
-    sigfillset(&action.sa_mask);
     for (int number : STOPPING_SIGNALS)
         sigaction(number, &action, nullptr);
     XSetIOErrorHandler(end_on_lost_display);
