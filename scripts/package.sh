@@ -6,10 +6,7 @@ cd "$(dirname "$0")/.."
 . scripts/packages.sh
 # shellcheck disable=SC2086
 install_missing $BUILD_PACKAGES $PACKAGE_PACKAGES
-# Every file carries the date of the last commit, so that two builds of one
-# commit are the same byte for byte.
-SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || stat -c %Y CHANGELOG)}
-export SOURCE_DATE_EPOCH
+export_source_date
 # Debian's hardening: fortified calls, a read-only relocation table, bound at start.
 cmake -S . -B build-package -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
     -DQUORVELIN_DEBIAN_LAYOUT=ON -DCMAKE_CXX_FLAGS="-D_FORTIFY_SOURCE=2 -fstack-protector-strong" \

@@ -60,6 +60,15 @@ build() {
     rm -f "$log"
 }
 
+# Release files carry the date of the last commit, so that two builds of one
+# commit are the same byte for byte; outside git, the date of the changelog's
+# last entry.
+export_source_date() {
+    SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null \
+        || sed -n 's/^ -- .*>  //p' CHANGELOG | head -n 1 | date -f - +%s)}
+    export SOURCE_DATE_EPOCH
+}
+
 BUILD_PACKAGES="g++ cmake make pkg-config liballegro4-dev"
 TEST_PACKAGES="libgtest-dev libbenchmark-dev xvfb xfonts-base libx11-dev libxtst-dev dpkg-dev lintian desktop-file-utils appstream groff-base wine wine64 unzip"
 PACKAGE_PACKAGES="dpkg-dev"

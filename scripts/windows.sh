@@ -53,10 +53,7 @@ build_allegro() {
 }
 cat scripts/windows/allegro-*.patch | cmp -s - "$allegro/install/patches" 2>/dev/null || build_allegro
 
-# Every file in both packages carries the date of the last commit, so that two
-# builds of one commit are the same byte for byte.
-SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || stat -c %Y CHANGELOG)}
-export SOURCE_DATE_EPOCH
+export_source_date
 
 cmake -S . -B "$top/game" -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" -DCMAKE_BUILD_TYPE=Release \
     -DALLEGRO_WINDOWS_DIR="$allegro/install" >/dev/null
