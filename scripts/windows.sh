@@ -36,7 +36,7 @@ build_allegro() {
     [ -f "$allegro/$ALLEGRO_TARBALL" ] || fetch_allegro
     echo "$ALLEGRO_SHA256  $allegro/$ALLEGRO_TARBALL" | sha256sum -c --quiet - \
         || { echo "windows.sh: $ALLEGRO_TARBALL is not the one expected" >&2; exit 1; }
-    echo "Building Allegro for Windows..."
+    echo "Building Allegro for Windows, once (about a minute)..."
     rm -rf "$allegro/source" "$allegro/build" "$allegro/install"
     mkdir -p "$allegro/source"
     tar -xzf "$allegro/$ALLEGRO_TARBALL" -C "$allegro/source" --strip-components=1
