@@ -66,8 +66,7 @@ find "$top/stage" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
 
 zip=$name-windows-x64.zip
 rm -f "$zip"
-(cd "$top/stage" && find "$name" | LC_ALL=C sort | TZ=UTC zip -X -q "$top/$zip" -@)
-mv "$top/$zip" .
+(cd "$top/stage" && find "$name" | LC_ALL=C sort | TZ=UTC zip -X -q "$OLDPWD/$zip" -@)
 
 makensis -V2 -DVERSION="$version" -DGAME="$top/stage/$name" -DICON="$PWD/data/icons/quorvelin.ico" \
     -DOUTFILE="$PWD/$name-windows-x64-setup.exe" scripts/windows/installer.nsi >/dev/null

@@ -1,13 +1,15 @@
 #!/bin/sh
 # Builds the Debian package and the Windows zip here and again in a copy of
 # the project elsewhere, later, and checks that each comes out the same byte
-# for byte. The copy reuses the Allegro built for Windows here.
+# for byte. Both take this commit's date; the copy reuses the Allegro built
+# for Windows here.
 set -eu
 cd "$(dirname "$0")/.."
+. scripts/packages.sh
+export_source_date
 copy=$(mktemp -d)
 trap 'rm -rf "$copy"' EXIT
 git ls-files -z --cached --others --exclude-standard | xargs -0 cp --parents -t "$copy"
-cp -a .git "$copy"
 mkdir "$copy/build-windows"
 cp -a build-windows/allegro "$copy/build-windows"
 for project in . "$copy"; do

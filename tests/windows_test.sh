@@ -2,9 +2,9 @@
 # Makes the Windows zip and installer and checks them under Wine on the X
 # server DISPLAY names: the game from the zip passes the window test's start-up
 # faults and journey; the installer, run silently, installs the game, its
-# shortcut and its uninstall entry; the game started from the shortcut quits on
-# Esc; and the uninstaller, run silently, leaves none of it. Takes the window
-# test's executable.
+# shortcut (starting it in the install folder) and its uninstall entry; the
+# installed game, started in that folder, quits on Esc; and the uninstaller,
+# run silently, leaves none of it. Takes the window test's executable.
 set -eu
 window_test=$1
 cd "$(dirname "$0")/.."
