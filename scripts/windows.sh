@@ -14,6 +14,9 @@ ALLEGRO_SHA256=ec19dbc9a021244582b4819b3583ee594b50141f9fcf6944a4ed8069cbf8d4d4
 TOOLCHAIN=$PWD/cmake/mingw-w64-x86_64.cmake
 top=$PWD/build-windows
 allegro=$top/allegro
+# A pointer cut to a 32-bit long crashes once memory lies above 4 GB: the
+# library's build refuses any such cast, the ones patched and any new one.
+ALLEGRO_C_FLAGS="-Werror=pointer-to-int-cast -Werror=int-to-pointer-cast"
 
 # Debian's source of the library, through a sources list of our own for the
 # mirror apt already uses, so that the system's apt settings stay as they are.
@@ -44,14 +47,19 @@ build_allegro() {
         patch -s -d "$allegro/source" -p1 <"$fix"
     done
     cmake -S "$allegro/source" -B "$allegro/build" -Wno-dev -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" \
-        -DCMAKE_BUILD_TYPE=Release -DSHARED=OFF -DWANT_ALLEGROGL=OFF -DWANT_LOADPNG=OFF -DWANT_LOGG=OFF \
+        -DCMAKE_BUILD_TYPE=Release -DCMAKE_C_FLAGS="$ALLEGRO_C_FLAGS" -DSHARED=OFF -DWANT_ALLEGROGL=OFF -DWANT_LOADPNG=OFF -DWANT_LOGG=OFF \
         -DWANT_JPGALLEG=OFF -DWANT_EXAMPLES=OFF -DWANT_TOOLS=OFF -DWANT_TESTS=OFF \
         -DCMAKE_INSTALL_PREFIX="$allegro/install" >/dev/null
     build "$allegro/build" >/dev/null
     cmake --install "$allegro/build" >/dev/null
-    cat scripts/windows/allegro-*.patch >"$allegro/install/patches"
+    allegro_recipe >"$allegro/install/recipe"
 }
-cat scripts/windows/allegro-*.patch | cmp -s - "$allegro/install/patches" 2>/dev/null || build_allegro
+# What the library is built from, so that a change to it builds it again.
+allegro_recipe() {
+    echo "$ALLEGRO_C_FLAGS"
+    cat scripts/windows/allegro-*.patch
+}
+allegro_recipe | cmp -s - "$allegro/install/recipe" 2>/dev/null || build_allegro
 
 export_source_date
 
