@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 #include <numeric>
+#include <random>
 
 #include "x_session.h"
 
@@ -45,14 +46,17 @@ const uint64_t PRINTS[] = {0x4e512dfef9e0186e, 0x58aac3869f2c5730, 0xe6e96373314
 
 // The key leaves the game on the view; a view that is not seen reports what
 // is. Keys are tapped again till the view shows and stays: a busy machine can
-// lose a tap, and the pause screen looks at Tab only once in 300 ms, so each
-// tap comes at another point of that cycle. Shift, which the game ignores,
-// stands for no key.
+// lose a tap, and the pause screen looks at Tab only at one instant in each
+// cycle of a little over 300 ms, which a tap of 120 ms catches two times in
+// five. Each tap waits a random while first: taps at a fixed rhythm could
+// keep missing that instant when their rhythm fits the cycle's, as under
+// Wine. Shift, which the game ignores, stands for no key.
 bool after_key(unsigned long key, View view)
 {
+    static std::mt19937 random_wait{std::random_device{}()};
     uint64_t seen = ~PRINTS[view];
     for (int tap = 0; seen != PRINTS[view] && tap < 20; ++tap) {
-        std::this_thread::sleep_for(tap % 3 * 100ms);
+        std::this_thread::sleep_for(std::uniform_int_distribution(0, 400)(random_wait) * 1ms);
         press_key(key, true);
         std::this_thread::sleep_for(120ms);
         press_key(key, false);
