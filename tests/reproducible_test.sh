@@ -1,20 +1,24 @@
 #!/bin/sh
 # Builds the Debian package and the Windows zip here and again in a copy of
 # the project elsewhere, later, and checks that each comes out the same byte
-# for byte. Both take this commit's date; the copy reuses the Allegro built
-# for Windows here.
+# for byte. Both take this commit's date, or outside git the changelog's; the
+# copy reuses the Allegro built for Windows here.
 set -eu
 cd "$(dirname "$0")/.."
 . scripts/packages.sh
 export_source_date
 copy=$(mktemp -d)
-trap 'rm -rf "$copy"' EXIT
-git ls-files -z --cached --others --exclude-standard | xargs -0 cp --parents -t "$copy"
+log=$(mktemp)
+trap 'rm -rf "$copy" "$log"' EXIT
+# The project's files without git, which a download has not: all but the
+# builds and the releases.
+tar -c --exclude-vcs --exclude='./build*' --exclude='./quorvelin[-_]*' . | tar -x -C "$copy"
 mkdir "$copy/build-windows"
 cp -a build-windows/allegro "$copy/build-windows"
 for project in . "$copy"; do
-    "$project/scripts/package.sh" >/dev/null 2>&1
-    "$project/scripts/windows.sh" >/dev/null
+    for script in package.sh windows.sh; do
+        "$project/scripts/$script" >"$log" 2>&1 || { echo "$project/scripts/$script failed:" >&2; cat "$log" >&2; exit 1; }
+    done
 done
 for release in quorvelin_*.deb quorvelin-*-windows-x64.zip; do
     cmp "$release" "$copy/$release"
