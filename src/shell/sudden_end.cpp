@@ -9,6 +9,8 @@
 // while the library may hold its locks: its exit-time shutdown then freezes or
 // crashes. The game writes nothing and its window goes with the X connection,
 // so ending at once loses nothing.
+// A write to a closed X connection raises SIGPIPE, which would kill the game
+// before Xlib could report the lost display: ignored, the write fails instead.
 namespace {
 const int SIGNAL_STATUS_BASE = 128;
 const int DISPLAY_LOST_STATUS = 1;
@@ -33,5 +35,6 @@ void end_at_once_when_cut_off()
     action.sa_handler = end_on_signal;
     for (int number : STOPPING_SIGNALS)
         sigaction(number, &action, nullptr);
+    signal(SIGPIPE, SIG_IGN);
     XSetIOErrorHandler(end_on_lost_display);
 }
