@@ -43,7 +43,7 @@ build_allegro() {
     rm -rf "$allegro/source" "$allegro/build" "$allegro/install"
     mkdir -p "$allegro/source"
     tar -xzf "$allegro/$ALLEGRO_TARBALL" -C "$allegro/source" --strip-components=1
-    for fix in scripts/windows/allegro-*.patch; do
+    for fix in platforms/windows/allegro-*.patch; do
         patch -s -d "$allegro/source" -p1 <"$fix"
     done
     cmake -S "$allegro/source" -B "$allegro/build" -Wno-dev -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" \
@@ -57,7 +57,7 @@ build_allegro() {
 # What the library is built from, so that a change to it builds it again.
 allegro_recipe() {
     echo "$ALLEGRO_C_FLAGS"
-    cat scripts/windows/allegro-*.patch
+    cat platforms/windows/allegro-*.patch
 }
 allegro_recipe | cmp -s - "$allegro/install/recipe" 2>/dev/null || build_allegro
 
@@ -77,5 +77,5 @@ rm -f "$zip"
 (cd "$top/stage" && find "$name" | LC_ALL=C sort | TZ=UTC zip -X -q "$OLDPWD/$zip" -@)
 
 makensis -V2 -DVERSION="$version" -DGAME="$top/stage/$name" -DICON="$PWD/data/icons/quorvelin.ico" \
-    -DOUTFILE="$PWD/$name-windows-x64-setup.exe" scripts/windows/installer.nsi >/dev/null
+    -DOUTFILE="$PWD/$name-windows-x64-setup.exe" platforms/windows/installer.nsi >/dev/null
 ls "$zip" "$name-windows-x64-setup.exe"

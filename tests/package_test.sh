@@ -20,11 +20,11 @@ says_nothing() {
 }
 
 check "scripts/package.sh" scripts/package.sh
-check "desktop-file-validate" desktop-file-validate data/desktop/*.desktop
+check "desktop-file-validate" desktop-file-validate platforms/debian/*.desktop
 # Debian 12's appstream 0.16 does not know the <developer> that 1.0 asks for,
 # and says so as an info: only a warning or an error fails there.
-check "appstreamcli validate" appstreamcli validate --no-net data/desktop/*.metainfo.xml
-check "groff on the manual page" says_nothing groff -man -ww -z data/desktop/quorvelin.6
+check "appstreamcli validate" appstreamcli validate --no-net platforms/debian/*.metainfo.xml
+check "groff on the manual page" says_nothing groff -man -ww -z platforms/debian/quorvelin.6
 check "lintian" lintian --fail-on error,warning quorvelin_*.deb
 dpkg-deb -x quorvelin_*.deb "$root"
 cd "$root/usr/share"
