@@ -1,7 +1,8 @@
 #include <allegro.h>
 #ifdef ALLEGRO_WINDOWS
 #include <winalleg.h>
-#else
+#endif
+#ifdef ALLEGRO_UNIX
 #include "sudden_end.h"
 #endif
 
@@ -38,7 +39,7 @@ bool start_up()
     if (allegro_init() != 0)
         return fail("no display to open the window on; run the game in a graphical "
                     "session, with DISPLAY naming its X server");
-#ifndef ALLEGRO_WINDOWS
+#ifdef ALLEGRO_UNIX
     end_at_once_when_cut_off();
 #endif
     install_keyboard();

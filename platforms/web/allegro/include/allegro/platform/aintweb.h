@@ -1,0 +1,38 @@
+/*         ______   ___    ___
+ *        /\  _  \ /\_ \  /\_ \
+ *        \ \ \L\ \\//\ \ \//\ \      __     __   _ __   ___
+ *         \ \  __ \ \ \ \  \ \ \   /'__`\ /'_ `\/\`'__\/ __`\
+ *          \ \ \/\ \ \_\ \_ \_\ \_/\  __//\ \L\ \ \ \//\ \L\ \
+ *           \ \_\ \_\/\____\/\____\ \____\ \____ \ \_\\ \____/
+ *            \/_/\/_/\/____/\/____/\/____/\/___L\ \/_/ \/___/
+ *                                           /\____/
+ *                                           \_/__/
+ *
+ *      Internal definitions of the web platform.
+ *
+ *      By the Quorvelin authors.
+ *
+ *      See readme.txt for copyright information.
+ */
+
+
+#ifndef AINTWEB_H
+#define AINTWEB_H
+
+
+/* Shows on the page's canvas what the screen changed since it last did. */
+AL_FUNC(void, _al_web_present, (void));
+
+/* Sleeps until the time given, in milliseconds of emscripten_get_now(). */
+AL_FUNC(void, _al_web_sleep_until, (double deadline));
+
+/* Sleeps until a key changes or the time given has passed. */
+AL_FUNC(void, _al_web_wait_for_key, (double timeout));
+
+/* Ends a wait for a key: a key changed. */
+AL_FUNC(void, _al_web_wake, (void));
+
+/* The key array, read through the wait above (see alwebcfg.h). */
+AL_FUNC(volatile char *, _al_web_key_array, (void));
+
+#endif

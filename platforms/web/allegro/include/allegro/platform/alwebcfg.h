@@ -1,0 +1,117 @@
+/*         ______   ___    ___
+ *        /\  _  \ /\_ \  /\_ \
+ *        \ \ \L\ \\//\ \ \//\ \      __     __   _ __   ___
+ *         \ \  __ \ \ \ \  \ \ \   /'__`\ /'_ `\/\`'__\/ __`\
+ *          \ \ \/\ \ \_\ \_ \_\ \_/\  __//\ \L\ \ \ \//\ \L\ \
+ *           \ \_\ \_\/\____\/\____\ \____\ \____ \ \_\\ \____/
+ *            \/_/\/_/\/____/\/____/\/____/\/___L\ \/_/ \/___/
+ *                                           /\____/
+ *                                           \_/__/
+ *
+ *      Configuration defines for the web, built with Emscripten.
+ *
+ *      By the Quorvelin authors.
+ *
+ *      See readme.txt for copyright information.
+ */
+
+
+#ifndef ALWEBCFG_H
+#define ALWEBCFG_H
+
+#ifndef SCAN_DEPEND
+   #include <fcntl.h>
+   #include <unistd.h>
+#endif
+
+
+/* The program's main is called by the platform's own, which ends the page's
+ * program when it returns. WebAssembly traps on a call through a pointer of
+ * another type, so END_OF_MAIN() calls main in the form the program gave it.
+ */
+#ifndef ALLEGRO_NO_MAGIC_MAIN
+   #define ALLEGRO_MAGIC_MAIN
+   #define main _mangled_main
+   #undef END_OF_MAIN
+   #ifdef __cplusplus
+      #define END_OF_MAIN()                                                       \
+         inline int _al_web_call_main(int (*proc)(void), int, char **)           \
+         {                                                                       \
+            return proc();                                                       \
+         }                                                                       \
+         inline int _al_web_call_main(int (*proc)(int, char **),                 \
+                                      int argc, char **argv)                     \
+         {                                                                       \
+            return proc(argc, argv);                                             \
+         }                                                                       \
+         extern "C" int _al_web_main(int argc, char **argv)                      \
+         {                                                                       \
+            return _al_web_call_main(_mangled_main, argc, argv);                 \
+         }
+   #else
+      #define END_OF_MAIN()                                                       \
+         int _al_web_main(int argc, char **argv)                                 \
+         {                                                                       \
+            return _Generic(&_mangled_main,                                      \
+                            int (*)(void): _al_web_call_main_void,               \
+                            default: _al_web_call_main_args)                     \
+                   ((void (*)(void))_mangled_main, argc, argv);                  \
+         }
+      int _al_web_call_main_void(void (*proc)(void), int argc, char **argv);
+      int _al_web_call_main_args(void (*proc)(void), int argc, char **argv);
+   #endif
+#else
+   #undef END_OF_MAIN
+   #define END_OF_MAIN()
+#endif
+
+
+/* A browser runs its events and paints only while the program sleeps, so a
+ * program that waits on a key in a loop of its own, with no rest(), would
+ * never see it. A C++ program therefore reads the key array through an object
+ * that sleeps until the next key event now and then, when the program has
+ * read it many times without sleeping; its reads and writes are otherwise the
+ * array's own.
+ */
+#if defined __cplusplus && !defined ALLEGRO_SRC
+   #define ALLEGRO_WEB_KEY_READER
+
+   extern "C" volatile char *_al_web_key_array(void);
+
+   namespace allegro_web
+   {
+      struct key_reader
+      {
+         volatile char &operator[](int scancode) const
+         {
+            return _al_web_key_array()[scancode];
+         }
+      };
+
+      static const key_reader key = key_reader();
+   }
+
+   using allegro_web::key;
+#endif
+
+
+/* The C library lacks these; the library's own stand in for them. */
+#define ALLEGRO_NO_STRICMP
+#define ALLEGRO_NO_STRLWR
+#define ALLEGRO_NO_STRUPR
+
+#define ALLEGRO_HAVE_DIRENT_H   1
+#define ALLEGRO_HAVE_INTTYPES_H 1
+#define ALLEGRO_HAVE_STDINT_H   1
+#define ALLEGRO_HAVE_SYS_TIME_H 1
+#define ALLEGRO_HAVE_SYS_STAT_H 1
+
+#define ALLEGRO_PLATFORM_STR  "Web"
+#define ALLEGRO_USE_CONSTRUCTOR
+
+#define ALLEGRO_LITTLE_ENDIAN
+
+#define ALLEGRO_EXTRA_HEADER     "allegro/platform/alweb.h"
+
+
+#endif

@@ -1,0 +1,66 @@
+/*         ______   ___    ___
+ *        /\  _  \ /\_ \  /\_ \
+ *        \ \ \L\ \\//\ \ \//\ \      __     __   _ __   ___
+ *         \ \  __ \ \ \ \  \ \ \   /'__`\ /'_ `\/\`'__\/ __`\
+ *          \ \ \/\ \ \_\ \_ \_\ \_/\  __//\ \L\ \ \ \//\ \L\ \
+ *           \ \_\ \_\/\____\/\____\ \____\ \____ \ \_\\ \____/
+ *            \/_/\/_/\/____/\/____/\/____/\/___L\ \/_/ \/___/
+ *                                           /\____/
+ *                                           \_/__/
+ *
+ *      Replacement main for the web: runs the program's, then ends the page's program.
+ *
+ *      By the Quorvelin authors.
+ *
+ *      See readme.txt for copyright information.
+ */
+
+
+#include "allegro.h"
+#include "allegro/internal/aintern.h"
+#include "allegro/platform/aintweb.h"
+
+#ifndef ALLEGRO_WEB
+   #error something is wrong with the makefile
+#endif
+
+#include <emscripten.h>
+
+#undef main
+
+
+/* Written by END_OF_MAIN(): calls the program's main. */
+extern int _al_web_main(int argc, char **argv);
+
+
+
+/* main:
+ *  A program that has slept does not end when its main returns: the page
+ *  keeps it. Ending it here tells the page, through Module.onExit, with the
+ *  program's last frame shown.
+ */
+int main(int argc, char *argv[])
+{
+   int status = _al_web_main(argc, argv);
+
+   _al_web_present();
+   emscripten_force_exit(status);
+   return status;
+}
+
+
+
+/* For END_OF_MAIN() in C, which picks the one for the program's main. */
+int _al_web_call_main_void(void (*proc)(void), int argc, char **argv)
+{
+   (void)argc;
+   (void)argv;
+   return ((int (*)(void))proc)();
+}
+
+
+
+int _al_web_call_main_args(void (*proc)(void), int argc, char **argv)
+{
+   return ((int (*)(int, char **))proc)(argc, argv);
+}

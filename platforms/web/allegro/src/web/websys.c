@@ -1,0 +1,124 @@
+/*         ______   ___    ___
+ *        /\  _  \ /\_ \  /\_ \
+ *        \ \ \L\ \\//\ \ \//\ \      __     __   _ __   ___
+ *         \ \  __ \ \ \ \  \ \ \   /'__`\ /'_ `\/\`'__\/ __`\
+ *          \ \ \/\ \ \_\ \_ \_\ \_/\  __//\ \L\ \ \ \//\ \L\ \
+ *           \ \_\ \_\/\____\/\____\ \____\ \____ \ \_\\ \____/
+ *            \/_/\/_/\/____/\/____/\/____/\/___L\ \/_/ \/___/
+ *                                           /\____/
+ *                                           \_/__/
+ *
+ *      System driver for the web.
+ *
+ *      By the Quorvelin authors.
+ *
+ *      See readme.txt for copyright information.
+ */
+
+
+#include <stdio.h>
+
+#include "allegro.h"
+#include "allegro/internal/aintern.h"
+#include "allegro/platform/aintweb.h"
+
+#ifndef ALLEGRO_WEB
+   #error something is wrong with the makefile
+#endif
+
+#include <emscripten.h>
+
+
+#define WEB_COLOR_DEPTH   32
+
+
+static int web_sys_init(void);
+static void web_sys_exit(void);
+static void web_message(AL_CONST char *msg);
+static int web_desktop_color_depth(void);
+static void web_yield_timeslice(void);
+
+
+SYSTEM_DRIVER system_web =
+{
+   SYSTEM_WEB,
+   empty_string,
+   empty_string,
+   "Web",
+   web_sys_init,
+   web_sys_exit,
+   NULL,  /* AL_METHOD(void, get_executable_name, (char *output, int size)); */
+   NULL,  /* AL_METHOD(int, find_resource, (char *dest, AL_CONST char *resource, int size)); */
+   NULL,  /* AL_METHOD(void, set_window_title, (AL_CONST char *name)); */
+   NULL,  /* AL_METHOD(int, set_close_button_callback, (AL_METHOD(void, proc, (void)))); */
+   web_message,
+   NULL,  /* AL_METHOD(void, assert, (AL_CONST char *msg)); */
+   NULL,  /* AL_METHOD(void, save_console_state, (void)); */
+   NULL,  /* AL_METHOD(void, restore_console_state, (void)); */
+   NULL,  /* AL_METHOD(struct BITMAP *, create_bitmap, (int color_depth, int width, int height)); */
+   NULL,  /* AL_METHOD(void, created_bitmap, (struct BITMAP *bmp)); */
+   NULL,  /* AL_METHOD(struct BITMAP *, create_sub_bitmap, (struct BITMAP *parent, int x, int y, int width, int height)); */
+   NULL,  /* AL_METHOD(void, created_sub_bitmap, (struct BITMAP *bmp, struct BITMAP *parent)); */
+   NULL,  /* AL_METHOD(int, destroy_bitmap, (struct BITMAP *bitmap)); */
+   NULL,  /* AL_METHOD(void, read_hardware_palette, (void)); */
+   NULL,  /* AL_METHOD(void, set_palette_range, (AL_CONST struct RGB *p, int from, int to, int retracesync)); */
+   NULL,  /* AL_METHOD(struct GFX_VTABLE *, get_vtable, (int color_depth)); */
+   NULL,  /* AL_METHOD(int, set_display_switch_mode, (int mode)); */
+   NULL,  /* AL_METHOD(void, display_switch_lock, (int lock, int foreground)); */
+   web_desktop_color_depth,
+   NULL,  /* AL_METHOD(int, get_desktop_resolution, (int *width, int *height)); */
+   NULL,  /* AL_METHOD(void, get_gfx_safe_mode, (int *driver, struct GFX_MODE *mode)); */
+   web_yield_timeslice,
+   NULL,  /* AL_METHOD(void *, create_mutex, (void)); */
+   NULL,  /* AL_METHOD(void, destroy_mutex, (void *handle)); */
+   NULL,  /* AL_METHOD(void, lock_mutex, (void *handle)); */
+   NULL,  /* AL_METHOD(void, unlock_mutex, (void *handle)); */
+   NULL,  /* AL_METHOD(_DRIVER_INFO *, gfx_drivers, (void)); */
+   NULL,  /* AL_METHOD(_DRIVER_INFO *, digi_drivers, (void)); */
+   NULL,  /* AL_METHOD(_DRIVER_INFO *, midi_drivers, (void)); */
+   NULL,  /* AL_METHOD(_DRIVER_INFO *, keyboard_drivers, (void)); */
+   NULL,  /* AL_METHOD(_DRIVER_INFO *, mouse_drivers, (void)); */
+   NULL,  /* AL_METHOD(_DRIVER_INFO *, joystick_drivers, (void)); */
+   NULL   /* AL_METHOD(_DRIVER_INFO *, timer_drivers, (void)); */
+};
+
+
+
+static int web_sys_init(void)
+{
+   os_type = OSTYPE_UNKNOWN;
+   return 0;
+}
+
+
+
+static void web_sys_exit(void)
+{
+}
+
+
+
+/* web_message:
+ *  Goes to the browser's console, as stderr does.
+ */
+static void web_message(AL_CONST char *msg)
+{
+   fputs(msg, stderr);
+}
+
+
+
+static int web_desktop_color_depth(void)
+{
+   return WEB_COLOR_DEPTH;
+}
+
+
+
+/* web_yield_timeslice:
+ *  Lets the browser run, which it does only while the program sleeps.
+ */
+static void web_yield_timeslice(void)
+{
+   _al_web_sleep_until(emscripten_get_now());
+}
