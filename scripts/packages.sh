@@ -8,6 +8,13 @@ lines_awk() {
 }
 
 install_missing() {
+    # --without-recommends leaves out what a package only recommends, as
+    # the browsers recommend much that the tests do not use.
+    recommends=""
+    if [ "$1" = --without-recommends ]; then
+        recommends=--no-install-recommends
+        shift
+    fi
     missing=""
     for package in "$@"; do
         dpkg-query -W -f='${Status}\n' "$package" 2>/dev/null | grep -q '^install ok installed$' \
@@ -31,7 +38,7 @@ install_missing() {
     # apt's own lines, line-buffered and cut down to a running count of the
     # files fetched and a line a package unpacked and set up, and its errors.
     # shellcheck disable=SC2086
-    { DEBIAN_FRONTEND=noninteractive $as_root stdbuf -oL -eL apt-get install -y -q $missing 2>&1
+    { DEBIAN_FRONTEND=noninteractive $as_root stdbuf -oL -eL apt-get install -y -q $recommends $missing 2>&1
       echo "status $?"; } | lines_awk '
         / newly installed/ { total = $3; print "  " total " packages to install, with what they need" }
         /^Need to get/ { print "  downloading " $4 " " $5 "..." }
@@ -69,7 +76,45 @@ export_source_date() {
     export SOURCE_DATE_EPOCH
 }
 
+# Debian's source of Allegro 4.4, which the Windows and web builds build from.
+ALLEGRO_TARBALL=allegro4.4_4.4.3.1.orig.tar.gz
+ALLEGRO_SHA256=ec19dbc9a021244582b4819b3583ee594b50141f9fcf6944a4ed8069cbf8d4d4
+
+# Fetches it into the folder given, through a sources list of our own for the
+# mirror apt already uses, so that the system's apt settings stay as they are.
+fetch_allegro() {
+    folder=$1
+    mkdir -p "$folder/apt/lists/partial" "$folder/apt/cache/archives/partial"
+    apt-get indextargets --format '$(REPO_URI) $(RELEASE)' 'Identifier: Packages' 'Label: Debian' \
+        'Component: main' | head -n 1 | {
+        read -r mirror release
+        echo "deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $mirror $release main"
+    } >"$folder/apt/sources.list"
+    set -- -q -o Dir::Etc::SourceList="$folder/apt/sources.list" -o Dir::Etc::SourceParts=/dev/null \
+        -o Dir::State::Lists="$folder/apt/lists" -o Dir::Cache="$folder/apt/cache" -o APT::Sandbox::User="$(id -un)"
+    echo "Fetching Allegro's source from Debian..."
+    apt-get "$@" update >/dev/null
+    (cd "$folder" && apt-get "$@" source --download-only --tar-only allegro4.4 >/dev/null)
+}
+
+# Unpacks the source into FOLDER/source, fetched once into FOLDER and checked,
+# with the patches given: FOLDER PATCH...
+unpack_allegro() {
+    folder=$1
+    shift
+    [ -f "$folder/$ALLEGRO_TARBALL" ] || fetch_allegro "$folder"
+    echo "$ALLEGRO_SHA256  $folder/$ALLEGRO_TARBALL" | sha256sum -c --quiet - \
+        || { echo "$ALLEGRO_TARBALL is not the one expected" >&2; exit 1; }
+    rm -rf "$folder/source"
+    mkdir -p "$folder/source"
+    tar -xzf "$folder/$ALLEGRO_TARBALL" -C "$folder/source" --strip-components=1
+    for fix in "$@"; do
+        patch -s -d "$folder/source" -p1 <"$fix"
+    done
+}
+
 BUILD_PACKAGES="g++ cmake make pkg-config liballegro4-dev"
 TEST_PACKAGES="libgtest-dev libbenchmark-dev xvfb xfonts-base libx11-dev libxtst-dev dpkg-dev lintian desktop-file-utils appstream groff-base wine wine64 unzip"
 PACKAGE_PACKAGES="dpkg-dev"
 WINDOWS_PACKAGES="cmake make patch g++-mingw-w64-x86-64 nsis zip"
+WEB_PACKAGES="cmake make patch emscripten python3 zip"

@@ -9,8 +9,6 @@ cd "$(dirname "$0")/.."
 # shellcheck disable=SC2086
 install_missing $WINDOWS_PACKAGES
 
-ALLEGRO_TARBALL=allegro4.4_4.4.3.1.orig.tar.gz
-ALLEGRO_SHA256=ec19dbc9a021244582b4819b3583ee594b50141f9fcf6944a4ed8069cbf8d4d4
 TOOLCHAIN=$PWD/cmake/mingw-w64-x86_64.cmake
 top=$PWD/build-windows
 allegro=$top/allegro
@@ -18,34 +16,11 @@ allegro=$top/allegro
 # library's build refuses any such cast, the ones patched and any new one.
 ALLEGRO_C_FLAGS="-Werror=pointer-to-int-cast -Werror=int-to-pointer-cast"
 
-# Debian's source of the library, through a sources list of our own for the
-# mirror apt already uses, so that the system's apt settings stay as they are.
-fetch_allegro() {
-    mkdir -p "$allegro/apt/lists/partial" "$allegro/apt/cache/archives/partial"
-    apt-get indextargets --format '$(REPO_URI) $(RELEASE)' 'Identifier: Packages' 'Label: Debian' \
-        'Component: main' | head -n 1 | {
-        read -r mirror release
-        echo "deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $mirror $release main"
-    } >"$allegro/apt/sources.list"
-    set -- -q -o Dir::Etc::SourceList="$allegro/apt/sources.list" -o Dir::Etc::SourceParts=/dev/null \
-        -o Dir::State::Lists="$allegro/apt/lists" -o Dir::Cache="$allegro/apt/cache" -o APT::Sandbox::User="$(id -un)"
-    echo "Fetching Allegro's source from Debian..."
-    apt-get "$@" update >/dev/null
-    (cd "$allegro" && apt-get "$@" source --download-only --tar-only allegro4.4 >/dev/null)
-}
-
 # The library's static build, once, with the project's patches.
 build_allegro() {
-    [ -f "$allegro/$ALLEGRO_TARBALL" ] || fetch_allegro
-    echo "$ALLEGRO_SHA256  $allegro/$ALLEGRO_TARBALL" | sha256sum -c --quiet - \
-        || { echo "windows.sh: $ALLEGRO_TARBALL is not the one expected" >&2; exit 1; }
     echo "Building Allegro for Windows, once (about a minute)..."
-    rm -rf "$allegro/source" "$allegro/build" "$allegro/install"
-    mkdir -p "$allegro/source"
-    tar -xzf "$allegro/$ALLEGRO_TARBALL" -C "$allegro/source" --strip-components=1
-    for fix in platforms/windows/allegro-*.patch; do
-        patch -s -d "$allegro/source" -p1 <"$fix"
-    done
+    rm -rf "$allegro/build" "$allegro/install"
+    unpack_allegro "$allegro" platforms/windows/allegro-*.patch
     cmake -S "$allegro/source" -B "$allegro/build" -Wno-dev -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" \
         -DCMAKE_BUILD_TYPE=Release -DCMAKE_C_FLAGS="$ALLEGRO_C_FLAGS" -DSHARED=OFF -DWANT_ALLEGROGL=OFF -DWANT_LOADPNG=OFF -DWANT_LOGG=OFF \
         -DWANT_JPGALLEG=OFF -DWANT_EXAMPLES=OFF -DWANT_TOOLS=OFF -DWANT_TESTS=OFF \
