@@ -6,11 +6,16 @@ cd "$(dirname "$0")"
 . scripts/packages.sh
 # shellcheck disable=SC2086
 install_missing $BUILD_PACKAGES $TEST_PACKAGES $WINDOWS_PACKAGES
+# shellcheck disable=SC2086
+install_missing --without-recommends $WEB_PACKAGES $WEB_TEST_PACKAGES
+# A machine's own Node.js may bring npm with it; Debian's comes apart.
+command -v npm >/dev/null || install_missing --without-recommends npm
 
 cmake -S . -B build-sanitize -DBUILD_TESTING=ON -DQUORVELIN_SANITIZE=ON >/dev/null
 build build-sanitize --target unit_tests
 (cd build-sanitize && ctest -L unit --output-on-failure)
 
-cmake -S . -B build -DBUILD_TESTING=ON -DQUORVELIN_BENCH=ON -DQUORVELIN_PACKAGE_TEST=ON -DQUORVELIN_WINDOWS_TEST=ON >/dev/null
+cmake -S . -B build -DBUILD_TESTING=ON -DQUORVELIN_BENCH=ON -DQUORVELIN_PACKAGE_TEST=ON -DQUORVELIN_WINDOWS_TEST=ON \
+    -DQUORVELIN_WEB_TEST=ON >/dev/null
 build build
 (cd build && ctest --output-on-failure)

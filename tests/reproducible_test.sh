@@ -1,8 +1,8 @@
 #!/bin/sh
-# Builds the Debian package and the Windows zip here and again in a copy of
-# the project elsewhere, later, and checks that each comes out the same byte
-# for byte. Both take this commit's date, or outside git the changelog's; the
-# copy reuses the Allegro built for Windows here.
+# Builds the Debian package, the Windows zip and the web zip here and again in
+# a copy of the project elsewhere, later, and checks that each comes out the
+# same byte for byte. Both take this commit's date, or outside git the
+# changelog's; the copy reuses the Allegro built for Windows and the web here.
 set -eu
 cd "$(dirname "$0")/.."
 . scripts/packages.sh
@@ -13,13 +13,15 @@ trap 'rm -rf "$copy" "$log"' EXIT
 # The project's files without git, which a download has not: all but the
 # builds and the releases.
 tar -c --exclude-vcs --exclude='./build*' --exclude='./quorvelin[-_]*' . | tar -x -C "$copy"
-mkdir "$copy/build-windows"
-cp -a build-windows/allegro "$copy/build-windows"
+for platform in windows web; do
+    mkdir "$copy/build-$platform"
+    cp -a "build-$platform/allegro" "$copy/build-$platform"
+done
 for project in . "$copy"; do
-    for script in package.sh windows.sh; do
+    for script in package.sh windows.sh web.sh; do
         "$project/scripts/$script" >"$log" 2>&1 || { echo "$project/scripts/$script failed:" >&2; cat "$log" >&2; exit 1; }
     done
 done
-for release in quorvelin_*.deb quorvelin-*-windows-x64.zip; do
+for release in quorvelin_*.deb quorvelin-*-windows-x64.zip quorvelin-*-web.zip; do
     cmp "$release" "$copy/$release"
 done

@@ -29,7 +29,6 @@
 
 static int web_timer_init(void);
 static void web_timer_exit(void);
-static void web_rest(unsigned int time, AL_METHOD(void, callback, (void)));
 
 
 TIMER_DRIVER timer_web =
@@ -43,7 +42,7 @@ TIMER_DRIVER timer_web =
    NULL, NULL,       /* install_int, remove_int */
    NULL, NULL,       /* install_param_int, remove_param_int */
    NULL, NULL,       /* can_simulate_retrace, simulate_retrace */
-   web_rest
+   _al_web_rest
 };
 
 
@@ -61,11 +60,13 @@ static void web_timer_exit(void)
 
 
 
-/* web_rest:
- *  The time counts from the call, so that showing the screen, which
+/* _al_web_rest:
+ *  rest_callback() calls it directly, as it does the timer driver's rest on
+ *  other platforms: the build follows a program's sleep only through direct
+ *  calls. The time counts from the call, so that showing the screen, which
  *  happens while the program sleeps, does not lengthen the rest.
  */
-static void web_rest(unsigned int time, AL_METHOD(void, callback, (void)))
+void _al_web_rest(unsigned int time, AL_METHOD(void, callback, (void)))
 {
    double deadline = emscripten_get_now() + time;
 

@@ -23,6 +23,9 @@
 /* Shows on the page's canvas what the screen changed since it last did. */
 AL_FUNC(void, _al_web_present, (void));
 
+/* Rests as rest_callback() does, without a timer installed too. */
+AL_FUNC(void, _al_web_rest, (unsigned int time, AL_METHOD(void, callback, (void))));
+
 /* Sleeps until the time given, in milliseconds of emscripten_get_now(). */
 AL_FUNC(void, _al_web_sleep_until, (double deadline));
 
