@@ -50,3 +50,9 @@ cat "$work/frame.csv" "$work/play.csv" | awk -F, '
         row("CPU while paused, whole game", sprintf("%.2f %% of a core", at("game_cpu_pct")), "")
         row("  of which the game'"'"'s main thread", sprintf("%.2f %%", at("main_thread_cpu_pct")), "")
     }'
+
+# The web game in both browsers, its frames against the same round on Linux.
+echo
+../scripts/web.sh >/dev/null
+./bench/reference_frames >"$work/reference"
+NODE_PATH=../build-web/npm/node_modules node ../bench/web_bench.js ../build-web/stage "$work/reference"

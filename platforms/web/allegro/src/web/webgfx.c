@@ -33,6 +33,11 @@
 #define CANVAS_BYTES      4      /* red, green, blue, alpha */
 #define OPAQUE            255
 
+/* Rows or columns that did not change, this many or fewer, are copied with
+ * those around them: a copy of its own costs more.
+ */
+#define GAP_TO_BRIDGE     16
+
 
 static BITMAP *web_gfx_init(int w, int h, int v_w, int v_h, int color_depth);
 static void web_gfx_exit(BITMAP *bmp);
@@ -70,6 +75,7 @@ GFX_DRIVER gfx_web =
 static BITMAP *web_screen = NULL;
 static uint32_t *shown = NULL;               /* the screen as the canvas shows it */
 static unsigned char *canvas_pixels = NULL;  /* the same, as the canvas takes them */
+static char *column_changed = NULL;          /* in the band of rows being copied */
 
 
 
@@ -120,7 +126,8 @@ static BITMAP *web_gfx_init(int w, int h, int v_w, int v_h, int color_depth)
    pixels = _AL_MALLOC_ATOMIC(w * h * sizeof(uint32_t));
    shown = _AL_MALLOC_ATOMIC(w * h * sizeof(uint32_t));
    canvas_pixels = _AL_MALLOC_ATOMIC(w * h * CANVAS_BYTES);
-   if ((!pixels) || (!shown) || (!canvas_pixels)) {
+   column_changed = _AL_MALLOC_ATOMIC(w);
+   if ((!pixels) || (!shown) || (!canvas_pixels) || (!column_changed)) {
       _AL_FREE(pixels);
       web_gfx_exit(NULL);
       ustrzcpy(allegro_error, ALLEGRO_ERROR_SIZE, get_config_text("Not enough memory"));
@@ -155,8 +162,10 @@ static void web_gfx_exit(BITMAP *bmp)
 
    _AL_FREE(shown);
    _AL_FREE(canvas_pixels);
+   _AL_FREE(column_changed);
    shown = NULL;
    canvas_pixels = NULL;
+   column_changed = NULL;
    web_screen = NULL;
    web_canvas_close();
 }
@@ -173,38 +182,13 @@ static int row_changed(int y)
 
 
 
-/* _al_web_present:
- *  Copies to the canvas the one rectangle that holds what changed, since a
- *  frame of play changes little of a screen drawn again in whole.
+/* show_rectangle:
+ *  Copies a rectangle of the screen to the canvas.
  */
-void _al_web_present(void)
+static void show_rectangle(int left, int top, int right, int bottom)
 {
-   int w, top, bottom, left, right, x, y;
-
-   if (!web_screen)
-      return;
-
-   w = web_screen->w;
-   for (top = 0; (top < web_screen->h) && (!row_changed(top)); top++)
-      ;
-   if (top == web_screen->h)
-      return;
-   for (bottom = web_screen->h - 1; !row_changed(bottom); bottom--)
-      ;
-
-   left = w;
-   right = -1;
-   for (y = top; y <= bottom; y++) {
-      uint32_t *now = (uint32_t *)web_screen->line[y];
-      uint32_t *was = shown + y * w;
-
-      for (x = 0; (x < left) && (now[x] == was[x]); x++)
-         ;
-      left = MIN(left, x);
-      for (x = w - 1; (x > right) && (now[x] == was[x]); x--)
-         ;
-      right = MAX(right, x);
-   }
+   int w = web_screen->w;
+   int x, y;
 
    for (y = top; y <= bottom; y++) {
       uint32_t *now = (uint32_t *)web_screen->line[y];
@@ -220,4 +204,66 @@ void _al_web_present(void)
    }
 
    web_canvas_show(left, top, right - left + 1, bottom - top + 1);
+}
+
+
+
+/* show_band:
+ *  Copies to the canvas what changed in a band of rows, as one rectangle for
+ *  each run of changed columns; a run goes on over a gap of fewer columns.
+ */
+static void show_band(int top, int bottom)
+{
+   int w = web_screen->w;
+   int left, right, x, y;
+
+   memset(column_changed, 0, w);
+   for (y = top; y <= bottom; y++) {
+      uint32_t *now = (uint32_t *)web_screen->line[y];
+      uint32_t *was = shown + y * w;
+
+      for (x = 0; x < w; x++)
+         column_changed[x] |= (now[x] != was[x]);
+   }
+
+   for (left = 0; left < w; left = right + 1) {
+      while ((left < w) && (!column_changed[left]))
+         left++;
+      if (left == w)
+         break;
+      for (right = left, x = left + 1; (x < w) && (x - right <= GAP_TO_BRIDGE); x++) {
+         if (column_changed[x])
+            right = x;
+      }
+      show_rectangle(left, top, right, bottom);
+   }
+}
+
+
+
+/* _al_web_present:
+ *  Copies to the canvas what changed since it last did. A frame of play,
+ *  though drawn again in whole, changes only around the runner, the obstacle
+ *  and now and then the score: a band of rows for each, and in it only the
+ *  columns that changed. A band goes on over a gap of fewer rows.
+ */
+void _al_web_present(void)
+{
+   int h, top, bottom, y;
+
+   if (!web_screen)
+      return;
+
+   h = web_screen->h;
+   for (top = 0; top < h; top = bottom + 1) {
+      while ((top < h) && (!row_changed(top)))
+         top++;
+      if (top == h)
+         break;
+      for (bottom = top, y = top + 1; (y < h) && (y - bottom <= GAP_TO_BRIDGE); y++) {
+         if (row_changed(y))
+            bottom = y;
+      }
+      show_band(top, bottom);
+   }
 }

@@ -31,8 +31,8 @@
  * on one in a loop of its own: it then sleeps until a key changes, or this
  * long, so that a loop that also watches something else still runs.
  */
-#define READS_BEFORE_WAITING   256
-#define KEY_WAIT_MS            20
+#define READS_BEFORE_WAITING   16
+#define KEY_WAIT_MS            50
 
 /* A browser wakes a sleeper a millisecond or so late, which would slow a
  * program that rests 20 ms a frame by a twentieth: sleeps end that much

@@ -1,0 +1,204 @@
+'use strict';
+// Measures the web game in Chromium and Firefox, served from 127.0.0.1: what
+// the page downloads, the first frame after the page is opened, passes a
+// second in play, the CPU of the browser's processes on each screen, and
+// whether the frames of a round played with Space held match the Linux ones.
+// Prints a table. Usage: node web_bench.js GAME_FOLDER REFERENCE_FRAMES [SECONDS]
+const fs = require('fs');
+const http = require('http');
+const path = require('path');
+const zlib = require('zlib');
+const puppeteer = require('puppeteer-core');
+
+const [folder, referenceFile, seconds = '10'] = process.argv.slice(2);
+const reference = fs.readFileSync(referenceFile, 'utf8').trim().split('\n');
+const SAMPLE_MS = Number(seconds) * 1000;
+const TICKS_PER_SECOND = 100;
+
+const BROWSERS = [
+  {
+    name: 'Chromium',
+    launch: {
+      executablePath: '/usr/bin/chromium',
+      args: ['--no-sandbox', '--no-first-run', '--disable-background-networking', '--disable-component-update',
+             '--disable-sync', '--disable-features=Translate'],
+    },
+    enter: 'Enter',
+  },
+  { name: 'Firefox', launch: { browser: 'firefox', executablePath: '/usr/bin/firefox-esr' }, enter: '\uE006' },
+];
+
+const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+
+// CPU ticks of a process and all its descendants, from /proc.
+function treeTicks(pid) {
+  let ticks = 0;
+  for (const entry of fs.readdirSync('/proc').filter((name) => /^\d+$/.test(name))) {
+    try {
+      const stat = fs.readFileSync(`/proc/${entry}/stat`, 'utf8');
+      const fields = stat.slice(stat.lastIndexOf(')') + 2).split(' ');
+      if (isDescendant(Number(entry), pid))
+        ticks += Number(fields[11]) + Number(fields[12]);
+    } catch (gone) { /* ended meanwhile */ }
+  }
+  return ticks;
+}
+
+function isDescendant(pid, ancestor) {
+  for (let at = pid; at > 1;) {
+    if (at === ancestor)
+      return true;
+    const stat = fs.readFileSync(`/proc/${at}/stat`, 'utf8');
+    at = Number(stat.slice(stat.lastIndexOf(')') + 2).split(' ')[1]);
+  }
+  return false;
+}
+
+async function cpuPercent(pid) {
+  const start = treeTicks(pid);
+  await sleep(SAMPLE_MS);
+  return (treeTicks(pid) - start) / TICKS_PER_SECOND / (SAMPLE_MS / 1000) * 100;
+}
+
+// The time of every copy to the canvas, and while keepRows is set, the
+// pixels of the rectangle copied.
+function recordPresents(page) {
+  return page.evaluateOnNewDocument(() => {
+    window.presents = [];
+    window.keepRows = false;
+    const put = CanvasRenderingContext2D.prototype.putImageData;
+    CanvasRenderingContext2D.prototype.putImageData = function (image, dx, dy, x, y, w, h) {
+      const rows = [];
+      for (let row = y; window.keepRows && row < y + h; ++row)
+        rows.push(image.data.slice((row * image.width + x) * 4, (row * image.width + x + w) * 4));
+      window.presents.push({ time: performance.now(), x, y, w, h, rows });
+      return put.call(this, image, dx, dy, x, y, w, h);
+    };
+  });
+}
+
+// Whether the game copies to the canvas pass after pass, as in play.
+async function playing(page) {
+  const before = await page.evaluate(() => window.presents.length);
+  await sleep(300);
+  return await page.evaluate(() => window.presents.length) - before > 5;
+}
+
+// Hashes of the whole frames the copies after a time make, as reference_frames does.
+function framesAfter(page, time) {
+  return page.evaluate((after) => {
+    const canvas = new Uint8ClampedArray(640 * 480 * 4);
+    const hashes = [];
+    for (const present of window.presents) {
+      present.rows.forEach((row, i) => canvas.set(row, ((present.y + i) * 640 + present.x) * 4));
+      if (present.time <= after)
+        continue;
+      let hash = 2166136261;
+      for (let i = 0; i < canvas.length; i += 4) {
+        for (let byte = 0; byte < 3; ++byte)
+          hash = Math.imul(hash ^ canvas[i + byte], 16777619) >>> 0;
+      }
+      hashes.push(hash.toString(16).padStart(8, '0'));
+    }
+    window.presents = [];
+    return hashes;
+  }, time);
+}
+
+async function tap(page, key) {
+  await page.keyboard.down(key);
+  await sleep(100);
+  await page.keyboard.up(key);
+}
+
+async function measure(browser, address) {
+  const running = await puppeteer.launch({ headless: true, ...browser.launch });
+  const pid = running.process().pid;
+  const page = await running.newPage();
+  await page.bringToFront();
+  await recordPresents(page);
+  await page.goto(address);
+  await sleep(1000);
+  const firstFrame = await page.evaluate(() => window.presents[0].time);
+  const figures = { browser: browser.name, first_frame_ms: Math.round(firstFrame) };
+  figures.title_cpu = await cpuPercent(pid);
+
+  // A round with Space held from its first pass, its frames up to the first random obstacle.
+  await page.keyboard.down(' ');
+  const pressed = await page.evaluate(() => { window.keepRows = true; return performance.now(); });
+  await tap(page, browser.enter);
+  await sleep(2000);
+  await page.evaluate(() => { window.keepRows = false; });
+  const frames = await framesAfter(page, pressed);
+  let matching = 0;
+  while (matching < reference.length && frames[matching] === reference[matching])
+    ++matching;
+  figures.frames_matching = `${matching} of ${reference.length}`;
+
+  // Play: Space held jumps again and again, and the round goes on.
+  await page.evaluate(() => { window.presents = []; });
+  figures.play_cpu = await cpuPercent(pid);
+  const times = await page.evaluate(() => window.presents.map((present) => present.time));
+  const gaps = times.slice(1).map((time, i) => time - times[i]).sort((a, b) => a - b);
+  figures.play_passes_per_s = 1000 / gaps[Math.floor(gaps.length / 2)];
+  await page.keyboard.up(' ');
+
+  // Standing, the runner soon meets an obstacle, and the game-over screen
+  // copies nothing more.
+  for (let wait = 0; wait < 30 && await playing(page); ++wait)
+    ;
+  figures.game_over_cpu = await cpuPercent(pid);
+
+  await tap(page, browser.enter);
+  await sleep(300);
+  await tap(page, 'Tab');
+  await sleep(500);
+  figures.paused_cpu = await cpuPercent(pid);
+  await running.close();
+  return figures;
+}
+
+function serve() {
+  const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.png': 'image/png' };
+  const server = http.createServer((request, response) => {
+    const file = path.join(folder, path.normalize(request.url.split('?')[0]).replace(/^\/$/, '/index.html'));
+    fs.readFile(file, (error, data) => {
+      response.writeHead(error ? 404 : 200, { 'Content-Type': types[path.extname(file)] || 'text/plain' });
+      response.end(error ? '' : data);
+    });
+  });
+  return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
+}
+
+// Kilobytes gzipped of the files a page loads, served or opened from disk.
+function downloadKb(files) {
+  const bytes = files.reduce((sum, file) => sum + zlib.gzipSync(fs.readFileSync(path.join(folder, file)),
+                                                                { level: 9 }).length, 0);
+  return `${(bytes / 1000).toFixed(1)} KB`;
+}
+
+(async () => {
+  const server = await serve();
+  const results = [];
+  for (const browser of BROWSERS)
+    results.push(await measure(browser, `http://127.0.0.1:${server.address().port}/`));
+  server.close();
+  const percent = (figure) => `${figure.toFixed(1)} %`;
+  const rows = [
+    ['first frame after opening the page', (r) => `${r.first_frame_ms} ms`, '< 500 ms'],
+    ['frames of play matching Linux, pass by pass', (r) => r.frames_matching, 'all'],
+    ['passes a second in play, median', (r) => r.play_passes_per_s.toFixed(1), '>= 49'],
+    ['CPU of the browser while playing', (r) => percent(r.play_cpu), '< 10 %'],
+    ['  on the title screen', (r) => percent(r.title_cpu), '< 5 %'],
+    ['  paused', (r) => percent(r.paused_cpu), '< 5 %'],
+    ['  on the game-over screen', (r) => percent(r.game_over_cpu), '< 5 %'],
+    ['download, gzipped, served', () => downloadKb(['index.html', 'quorvelin.js', 'quorvelin.wasm', 'icon.png']),
+     '< 150 KB'],
+    ['  opened from disk', () => downloadKb(['index.html', 'quorvelin.js', 'quorvelin.wasm.js', 'icon.png']), ''],
+  ];
+  const line = (cells) => console.log(`| ${cells.map((cell, i) => cell.padEnd(i ? 12 : 44)).join(' | ')} |`);
+  line(['web measure', ...results.map((r) => r.browser), 'goal']);
+  console.log(`|${['-'.repeat(46), ...results.map(() => '-'.repeat(14)), '-'.repeat(14)].join('|')}|`);
+  for (const [what, figure, goal] of rows)
+    line([what, ...results.map(figure), goal]);
+})();
