@@ -58,6 +58,9 @@ make_arm64_root() {
         done
         rm -rf "$apt/control"
     done
+    # Debian 13's packages put the loader and libc under /usr/lib alone; on a
+    # merged system, as Debian 13 is, /lib leads there.
+    [ -e "$root/lib" ] || ln -s usr/lib "$root/lib"
     echo "$ARM64_ROOT_PACKAGES" >"$root/DEBIAN/packages"
 }
 if [ -n "${root:-}" ] && ! echo "$ARM64_ROOT_PACKAGES" | cmp -s - "$root/DEBIAN/packages" 2>/dev/null; then
