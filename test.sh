@@ -5,7 +5,7 @@ set -eu
 cd "$(dirname "$0")"
 . scripts/packages.sh
 # shellcheck disable=SC2086
-install_missing $BUILD_PACKAGES $TEST_PACKAGES $WINDOWS_PACKAGES
+install_missing $BUILD_PACKAGES $TEST_PACKAGES $WINDOWS_PACKAGES $ARM64_PACKAGES
 
 cmake -S . -B build-sanitize -DBUILD_TESTING=ON -DQUORVELIN_SANITIZE=ON >/dev/null
 build build-sanitize --target unit_tests

@@ -70,7 +70,7 @@ export_source_date() {
 }
 
 BUILD_PACKAGES="g++ cmake make pkg-config liballegro4-dev"
-TEST_PACKAGES="libgtest-dev libbenchmark-dev xvfb xfonts-base libx11-dev libxtst-dev dpkg-dev lintian desktop-file-utils appstream groff-base wine wine64 unzip"
+TEST_PACKAGES="libgtest-dev libbenchmark-dev xvfb xfonts-base libx11-dev libxtst-dev dpkg-dev lintian desktop-file-utils appstream groff-base wine wine64 unzip qemu-user-static"
 PACKAGE_PACKAGES="dpkg-dev"
 WINDOWS_PACKAGES="cmake make patch g++-mingw-w64-x86-64 nsis zip"
 ARM64_PACKAGES="cmake make pkg-config crossbuild-essential-arm64"
