@@ -37,7 +37,8 @@ inline std::string make_game_folder(const std::string &sheet_path)
 // release log is, enters neither.
 inline const std::string game_program = std::getenv("QUORVELIN_GAME") ? std::getenv("QUORVELIN_GAME") : GAME_PATH;
 inline const bool game_is_windows = std::getenv("WINEPREFIX");
-inline const bool game_takes_release_log = !game_is_windows && !std::getenv("QEMU_LD_PREFIX");
+inline const bool game_is_emulated = std::getenv("QEMU_LD_PREFIX");
+inline const bool game_takes_release_log = !game_is_windows && !game_is_emulated;
 
 // Starts the game in folder, with its stderr going to the file "stderr" there
 // and file descriptor 3 to the file "released". Each setting is put in its
