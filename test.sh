@@ -5,7 +5,7 @@ set -eu
 cd "$(dirname "$0")"
 . scripts/packages.sh
 # shellcheck disable=SC2086
-install_missing $BUILD_PACKAGES $TEST_PACKAGES $WINDOWS_PACKAGES
+install_missing $BUILD_PACKAGES $TEST_PACKAGES $WINDOWS_PACKAGES $ARM64_PACKAGES
 # shellcheck disable=SC2086
 install_missing --without-recommends $WEB_PACKAGES $WEB_TEST_PACKAGES
 # A machine's own Node.js may bring npm with it; Debian's comes apart.

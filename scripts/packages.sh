@@ -76,6 +76,16 @@ export_source_date() {
     export SOURCE_DATE_EPOCH
 }
 
+# A sources list of the kind given (deb-src, or deb with options) for the
+# Debian mirror and release that apt already uses.
+debian_sources() {
+    apt-get indextargets --format '$(REPO_URI) $(RELEASE)' 'Identifier: Packages' 'Label: Debian' \
+        'Component: main' | head -n 1 | {
+        read -r mirror release
+        echo "$1 [$2signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $mirror $release main"
+    }
+}
+
 # Debian's source of Allegro 4.4, which the Windows and web builds build from.
 ALLEGRO_TARBALL=allegro4.4_4.4.3.1.orig.tar.gz
 ALLEGRO_SHA256=ec19dbc9a021244582b4819b3583ee594b50141f9fcf6944a4ed8069cbf8d4d4
@@ -85,11 +95,7 @@ ALLEGRO_SHA256=ec19dbc9a021244582b4819b3583ee594b50141f9fcf6944a4ed8069cbf8d4d4
 fetch_allegro() {
     folder=$1
     mkdir -p "$folder/apt/lists/partial" "$folder/apt/cache/archives/partial"
-    apt-get indextargets --format '$(REPO_URI) $(RELEASE)' 'Identifier: Packages' 'Label: Debian' \
-        'Component: main' | head -n 1 | {
-        read -r mirror release
-        echo "deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $mirror $release main"
-    } >"$folder/apt/sources.list"
+    debian_sources deb-src >"$folder/apt/sources.list"
     set -- -q -o Dir::Etc::SourceList="$folder/apt/sources.list" -o Dir::Etc::SourceParts=/dev/null \
         -o Dir::State::Lists="$folder/apt/lists" -o Dir::Cache="$folder/apt/cache" -o APT::Sandbox::User="$(id -un)"
     echo "Fetching Allegro's source from Debian..."
@@ -114,8 +120,9 @@ unpack_allegro() {
 }
 
 BUILD_PACKAGES="g++ cmake make pkg-config liballegro4-dev"
-TEST_PACKAGES="libgtest-dev libbenchmark-dev xvfb xfonts-base libx11-dev libxtst-dev dpkg-dev lintian desktop-file-utils appstream groff-base wine wine64 unzip"
+TEST_PACKAGES="libgtest-dev libbenchmark-dev xvfb xfonts-base libx11-dev libxtst-dev dpkg-dev lintian desktop-file-utils appstream groff-base wine wine64 unzip qemu-user-static"
 PACKAGE_PACKAGES="dpkg-dev"
 WINDOWS_PACKAGES="cmake make patch g++-mingw-w64-x86-64 nsis zip"
 WEB_PACKAGES="cmake make patch emscripten python3 zip"
 WEB_TEST_PACKAGES="chromium firefox-esr unzip"
+ARM64_PACKAGES="cmake make pkg-config crossbuild-essential-arm64"

@@ -1,8 +1,10 @@
 #!/bin/sh
-# Builds the Debian package, the Windows zip and the web zip here and again in
-# a copy of the project elsewhere, later, and checks that each comes out the
-# same byte for byte. Both take this commit's date, or outside git the
-# changelog's; the copy reuses the Allegro built for Windows and the web here.
+# Builds the Debian packages, this machine's and the one for 64-bit ARM, the
+# Windows zip and the web zip here and again in a copy of the project
+# elsewhere, later, and checks that each comes out the same byte for byte.
+# All take this commit's date, or outside git the changelog's; the copy
+# fetches the arm64 packages again, and reuses the Allegro built for Windows
+# and the web here.
 set -eu
 cd "$(dirname "$0")/.."
 . scripts/packages.sh
@@ -18,8 +20,9 @@ for platform in windows web; do
     cp -a "build-$platform/allegro" "$copy/build-$platform"
 done
 for project in . "$copy"; do
-    for script in package.sh windows.sh web.sh; do
-        "$project/scripts/$script" >"$log" 2>&1 || { echo "$project/scripts/$script failed:" >&2; cat "$log" >&2; exit 1; }
+    for script in package.sh "package.sh arm64" windows.sh web.sh; do
+        # shellcheck disable=SC2086
+        "$project/scripts/"$script >"$log" 2>&1 || { echo "$project/scripts/$script failed:" >&2; cat "$log" >&2; exit 1; }
     done
 done
 for release in quorvelin_*.deb quorvelin-*-windows-x64.zip quorvelin-*-web.zip; do

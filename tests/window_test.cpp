@@ -13,7 +13,7 @@
 
 using namespace std::chrono_literals;
 
-// Preloaded into Linux games only: a Windows game's release log stays empty.
+// Preloaded into the games that can take it; the others' release log stays empty.
 #define LOG_RELEASES "LD_PRELOAD=" RELEASE_LOG
 // Besides what the game releases, the library releases the bitmap it converts
 // the sheet through, and the screen at exit.
@@ -91,15 +91,17 @@ TEST(StartUp, EachFaultEndsWithOneLineAndStatusOne)
          "is smaller than its three 13x23 frames", "released 20x23\nreleased 20x23\n" SCREEN_RELEASED, true},
         {"rm quorvelin.bmp && mkfifo quorvelin.bmp", LOG_RELEASES, "is a named pipe, not a file", SCREEN_RELEASED, false},
     };
+    // Under qemu the library starts up to 50 times slower: 1.5 s with Debian 13's.
+    const auto start_time = game_is_emulated ? 30s : 10s;
     for (auto [spoil, setting, says, released, on_windows] : cases) {
         if (game_is_windows && !on_windows)
             continue;
         const std::string folder = make_game_folder(SHEET_PATH);
         ASSERT_EQ(std::system(("cd " + folder + " && " + spoil).c_str()), 0) << spoil;
-        EXPECT_EQ(wait_for_exit(start_game(folder, {setting}), 10s), 1) << says;
+        EXPECT_EQ(wait_for_exit(start_game(folder, {setting}), start_time), 1) << says;
         const std::string said = read_file(folder + "/stderr");
         EXPECT_TRUE(std::count(said.begin(), said.end(), '\n') == 1 && said.find(says) != std::string::npos) << said;
-        EXPECT_EQ(read_file(folder + "/released"), game_is_windows ? "" : released) << says;
+        EXPECT_EQ(read_file(folder + "/released"), game_takes_release_log ? released : "") << says;
         std::filesystem::remove_all(folder);
     }
 }
@@ -128,7 +130,7 @@ TEST(Journey, EveryKeyOnEveryScreen)
     press_key(XK_Escape, true);  // held till the game ends, so that a busy machine cannot lose it
     EXPECT_EQ(wait_for_exit(game, QUIT_TIME), 0) << "quit from the game-over screen";
     EXPECT_EQ(read_file(folder + "/stderr"), "");
-    EXPECT_EQ(read_file(folder + "/released"), game_is_windows ? "" : "released 39x23\nreleased 39x23\nreleased 640x480\n"
+    EXPECT_EQ(read_file(folder + "/released"), !game_takes_release_log ? "" : "released 39x23\nreleased 39x23\nreleased 640x480\n"
                                                "released 13x23\nreleased 13x23\nreleased 13x23\n" SCREEN_RELEASED);
     press_key(XK_Escape, false);
     std::filesystem::remove_all(folder);

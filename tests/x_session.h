@@ -32,8 +32,13 @@ inline std::string make_game_folder(const std::string &sheet_path)
 
 // What QUORVELIN_GAME names, or the build's game. Windows games run under the
 // Wine prefix that the test's environment names; a .exe is started through Wine.
+// Games for another processor run under qemu, with the libraries under the
+// root that QEMU_LD_PREFIX names. A library built here and preloaded, as the
+// release log is, enters neither.
 inline const std::string game_program = std::getenv("QUORVELIN_GAME") ? std::getenv("QUORVELIN_GAME") : GAME_PATH;
 inline const bool game_is_windows = std::getenv("WINEPREFIX");
+inline const bool game_is_emulated = std::getenv("QEMU_LD_PREFIX");
+inline const bool game_takes_release_log = !game_is_windows && !game_is_emulated;
 
 // Starts the game in folder, with its stderr going to the file "stderr" there
 // and file descriptor 3 to the file "released". Each setting is put in its
@@ -48,7 +53,7 @@ inline pid_t start_game(const std::string &folder, std::vector<std::string> sett
         prctl(PR_SET_PDEATHSIG, SIGKILL);
         for (std::string &setting : settings)
             putenv(setting.data());
-        if (through_wine)  // the release log would bring Linux's Allegro into Wine
+        if (!game_takes_release_log)
             unsetenv("LD_PRELOAD");
         if (chdir(folder.c_str()) == 0 && std::freopen("stderr", "w", stderr) && dup2(creat("released", 0600), 3) == 3)
             through_wine ? execlp("wine", "wine", program, nullptr) : execl(program, program, nullptr);
