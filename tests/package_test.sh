@@ -38,6 +38,7 @@ if [ -z "$arch" ]; then
 else
     # The package in an arm64 Debian that holds what apt installs with it
     # and nothing more, so that a dependency it lacks shows.
+    . scripts/packages.sh
     . scripts/arm64.sh
     arm64_root "$root" "$PWD/$deb"
 fi
