@@ -2,8 +2,9 @@
 // Measures the web game in Chromium and Firefox, served from 127.0.0.1: what
 // the page downloads, the first frame after the page is opened, passes a
 // second in play, the CPU of the browser's processes on each screen, and
-// whether the frames of a round played with Space held match the Linux ones.
-// Prints a table. Usage: node web_bench.js GAME_FOLDER REFERENCE_FRAMES [SECONDS]
+// whether the frames of a round played with Space held match the Linux ones;
+// and, to set against them, the CPU of a page that does nothing but copy to
+// a canvas as often as the game does. Prints a table. Usage: node web_bench.js GAME_FOLDER REFERENCE_FRAMES [SECONDS]
 const fs = require('fs');
 const http = require('http');
 const path = require('path');
@@ -78,31 +79,43 @@ function recordPresents(page) {
 }
 
 // Whether the game copies to the canvas pass after pass, as in play.
-async function playing(page) {
-  const before = await page.evaluate(() => window.presents.length);
+async function inPlay(page) {
+  const before = (await frameTimes(page)).length;
   await sleep(300);
-  return await page.evaluate(() => window.presents.length) - before > 5;
+  return (await frameTimes(page)).length - before > 5;
 }
 
-// Hashes of the whole frames the copies after a time make, as reference_frames does.
+// The copies made in one sleep, a frame's, come within a few milliseconds, and
+// the next frame's 20 ms later.
+const SAME_FRAME_MS = 5;
+
+// Hashes of the whole frames that the copies after a time make, as
+// reference_frames hashes them.
 function framesAfter(page, time) {
-  return page.evaluate((after) => {
+  return page.evaluate((after, sameFrame) => {
     const canvas = new Uint8ClampedArray(640 * 480 * 4);
     const hashes = [];
-    for (const present of window.presents) {
-      present.rows.forEach((row, i) => canvas.set(row, ((present.y + i) * 640 + present.x) * 4));
-      if (present.time <= after)
-        continue;
+    window.presents.forEach((present, i) => {
+      present.rows.forEach((row, y) => canvas.set(row, ((present.y + y) * 640 + present.x) * 4));
+      const next = window.presents[i + 1];
+      if (present.time <= after || (next && next.time - present.time < sameFrame))
+        return;
       let hash = 2166136261;
-      for (let i = 0; i < canvas.length; i += 4) {
+      for (let j = 0; j < canvas.length; j += 4) {
         for (let byte = 0; byte < 3; ++byte)
-          hash = Math.imul(hash ^ canvas[i + byte], 16777619) >>> 0;
+          hash = Math.imul(hash ^ canvas[j + byte], 16777619) >>> 0;
       }
       hashes.push(hash.toString(16).padStart(8, '0'));
-    }
+    });
     window.presents = [];
     return hashes;
-  }, time);
+  }, time, SAME_FRAME_MS);
+}
+
+// When each frame was copied to the canvas.
+async function frameTimes(page) {
+  const times = await page.evaluate(() => window.presents.map((present) => present.time));
+  return times.filter((time, i) => i === 0 || time - times[i - 1] >= SAME_FRAME_MS);
 }
 
 async function tap(page, key) {
@@ -135,17 +148,25 @@ async function measure(browser, address) {
     ++matching;
   figures.frames_matching = `${matching} of ${reference.length}`;
 
-  // Play: Space held jumps again and again, and the round goes on.
+  // Play: Space held jumps again and again, and Enter starts a new round at
+  // once when one is lost.
   await page.evaluate(() => { window.presents = []; });
+  let playing = true;
+  const restarts = (async () => {
+    while (playing)
+      await tap(page, browser.enter);
+  })();
   figures.play_cpu = await cpuPercent(pid);
-  const times = await page.evaluate(() => window.presents.map((present) => present.time));
+  playing = false;
+  await restarts;
+  const times = await frameTimes(page);
   const gaps = times.slice(1).map((time, i) => time - times[i]).sort((a, b) => a - b);
   figures.play_passes_per_s = 1000 / gaps[Math.floor(gaps.length / 2)];
   await page.keyboard.up(' ');
 
   // Standing, the runner soon meets an obstacle, and the game-over screen
   // copies nothing more.
-  for (let wait = 0; wait < 30 && await playing(page); ++wait)
+  for (let wait = 0; wait < 30 && await inPlay(page); ++wait)
     ;
   figures.game_over_cpu = await cpuPercent(pid);
 
@@ -154,6 +175,13 @@ async function measure(browser, address) {
   await tap(page, 'Tab');
   await sleep(500);
   figures.paused_cpu = await cpuPercent(pid);
+
+  await page.close();
+  const floor = await running.newPage();
+  await floor.bringToFront();
+  await floor.goto(address + 'canvas_floor.html');
+  await sleep(1000);
+  figures.floor_cpu = await cpuPercent(pid);
   await running.close();
   return figures;
 }
@@ -161,7 +189,8 @@ async function measure(browser, address) {
 function serve() {
   const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.png': 'image/png' };
   const server = http.createServer((request, response) => {
-    const file = path.join(folder, path.normalize(request.url.split('?')[0]).replace(/^\/$/, '/index.html'));
+    const name = path.normalize(request.url.split('?')[0]).replace(/^\/$/, '/index.html');
+    const file = name === '/canvas_floor.html' ? path.join(__dirname, name) : path.join(folder, name);
     fs.readFile(file, (error, data) => {
       response.writeHead(error ? 404 : 200, { 'Content-Type': types[path.extname(file)] || 'text/plain' });
       response.end(error ? '' : data);
@@ -192,6 +221,7 @@ function downloadKb(files) {
     ['  on the title screen', (r) => percent(r.title_cpu), '< 5 %'],
     ['  paused', (r) => percent(r.paused_cpu), '< 5 %'],
     ['  on the game-over screen', (r) => percent(r.game_over_cpu), '< 5 %'],
+    ['  a bare page copying to a canvas as often', (r) => percent(r.floor_cpu), ''],
     ['download, gzipped, served', () => downloadKb(['index.html', 'quorvelin.js', 'quorvelin.wasm', 'icon.png']),
      '< 150 KB'],
     ['  opened from disk', () => downloadKb(['index.html', 'quorvelin.js', 'quorvelin.wasm.js', 'icon.png']), ''],

@@ -32,7 +32,7 @@
  * long, so that a loop that also watches something else still runs.
  */
 #define READS_BEFORE_WAITING   16
-#define KEY_WAIT_MS            50
+#define KEY_WAIT_MS            100
 
 /* A browser wakes a sleeper a millisecond or so late, which would slow a
  * program that rests 20 ms a frame by a twentieth: sleeps end that much
