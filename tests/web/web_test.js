@@ -14,6 +14,7 @@ const [folder, viewsFile] = process.argv.slice(2);
 const PRINTS = Object.fromEntries(fs.readFileSync(viewsFile, 'utf8').split('\n')
   .filter((line) => line && !line.startsWith('#')).map((line) => line.split(' ')));
 const ENDED = 'The game has ended. Press Enter or click to play again.';
+const CHECK_MS = 120000;
 
 const BROWSERS = [
   {
@@ -136,18 +137,22 @@ const checks = {
     await afterKey(page, 'Shift', 'title');
   },
 
-  async 'Tab, Space, Enter and Esc kept from the page, its shortcuts left to it'(page, browser) {
+  async 'Tab, Space, Enter and Esc kept from the page, its shortcuts and F keys left to it'(page, browser) {
+    // Keys pressed while the page loads reach no game yet.
+    await afterKey(page, 'Shift', 'title');
+    await page.evaluate(() => { window.keysSeen = []; });
     await afterKey(page, browser.enter, 'playing');
     await afterKey(page, 'Tab', 'paused');
     await afterKey(page, 'Tab', 'playing');
     await page.keyboard.press(' ');
+    await page.keyboard.press('F2');
     await page.keyboard.down('Control');
     await page.keyboard.press('a');
     await page.keyboard.up('Control');
     await page.keyboard.press('Escape');
     const seen = await page.evaluate(() => ({ keys: window.keysSeen, focus: document.activeElement === document.body,
                                               scrolled: window.scrollX + window.scrollY }));
-    const wrong = seen.keys.filter((key) => key.kept === key.ctrl);
+    const wrong = seen.keys.filter((key) => key.kept === (key.ctrl || /^F\d+$/.test(key.code)));
     if (wrong.length || !seen.focus || seen.scrolled)
       throw new Error(`keys kept or let through wrongly: ${JSON.stringify(seen)}`);
   },
@@ -198,7 +203,8 @@ function serve() {
   const address = `http://127.0.0.1:${server.address().port}/`;
   let failures = 0;
   for (const browser of BROWSERS) {
-    const running = await puppeteer.launch({ headless: true, ...browser.launch });
+    // A page whose program never sleeps answers nothing: calls to it give up.
+    const running = await puppeteer.launch({ headless: true, protocolTimeout: CHECK_MS, ...browser.launch });
     for (const [name, check] of Object.entries(checks)) {
       const page = await running.newPage();
       const first = (await running.pages()).filter((open) => open !== page);
@@ -206,7 +212,9 @@ function serve() {
       await recordKeys(page);
       try {
         await page.goto(address);
-        await check(page, browser);
+        await Promise.race([check(page, browser), sleep(CHECK_MS).then(() => {
+          throw new Error(`no end after ${CHECK_MS / 1000} s`);
+        })]);
         console.log(`ok: ${browser.name}: ${name}`);
       } catch (error) {
         failures++;
