@@ -139,7 +139,8 @@ TEST(Journey, EveryKeyOnEveryScreen)
 // Each way a game is ended, on a screen it is ended from: Esc ends it with
 // status 0; a signal within a second, with 128 + the signal's number and
 // nothing said; its display going away within a second, with status 1 and
-// one line. Windows sends a windowed game neither signals nor the other.
+// one line, also when a write to it raised SIGPIPE first. Windows sends a
+// windowed game neither signals nor the other.
 TEST(Ending, EachWayOnItsScreen)
 {
     const int ESC = -1, DISPLAY_GOES = 0;
@@ -156,8 +157,11 @@ TEST(Ending, EachWayOnItsScreen)
                     && (view != GAME_OVER || after_key(XK_Shift_L, GAME_OVER))) << "view " << view;
         if (way == ESC)
             press_key(XK_Escape, true);  // held till the game ends, so that a busy machine cannot lose it
-        else
-            way == DISPLAY_GOES ? cut_game_off_display() : (void)kill(game, way);
+        else if (way == DISPLAY_GOES) {
+            kill(game, SIGPIPE);  // as a write to the closed connection would, first
+            cut_game_off_display();
+        } else
+            kill(game, way);
         const int status = wait_for_exit(game, way == ESC ? QUIT_TIME : 1s);
         press_key(XK_Escape, false);
         EXPECT_EQ(status, way == ESC ? 0 : way == DISPLAY_GOES ? 1 : 128 + way) << "view " << view << ", way " << way;
