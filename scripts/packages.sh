@@ -82,7 +82,7 @@ debian_sources() {
     apt-get indextargets --format '$(REPO_URI) $(RELEASE)' 'Identifier: Packages' 'Label: Debian' \
         'Component: main' | head -n 1 | {
         read -r mirror release
-        echo "$1 [$2signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $mirror $release main"
+        echo "$1 [${2-}signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $mirror $release main"
     }
 }
 

@@ -15,16 +15,18 @@ trap 'rm -rf "$copy" "$log"' EXIT
 # The project's files without git, which a download has not: all but the
 # builds and the releases.
 tar -c --exclude-vcs --exclude='./build*' --exclude='./quorvelin[-_]*' . | tar -x -C "$copy"
+build_all() {
+    for script in package.sh "package.sh arm64" windows.sh web.sh; do
+        # shellcheck disable=SC2086
+        "$1/scripts/"$script >"$log" 2>&1 || { echo "$1/scripts/$script failed:" >&2; cat "$log" >&2; exit 1; }
+    done
+}
+build_all .
 for platform in windows web; do
     mkdir "$copy/build-$platform"
     cp -a "build-$platform/allegro" "$copy/build-$platform"
 done
-for project in . "$copy"; do
-    for script in package.sh "package.sh arm64" windows.sh web.sh; do
-        # shellcheck disable=SC2086
-        "$project/scripts/"$script >"$log" 2>&1 || { echo "$project/scripts/$script failed:" >&2; cat "$log" >&2; exit 1; }
-    done
-done
+build_all "$copy"
 for release in quorvelin_*.deb quorvelin-*-windows-x64.zip quorvelin-*-web.zip; do
     cmp "$release" "$copy/$release"
 done
