@@ -115,14 +115,16 @@ async function journey(page, browser) {
   for (const key of [enter, 'Escape', ' '])
     await afterKey(page, key, 'paused');
   await afterKey(page, 'Tab', 'playing');
-  await page.keyboard.down(' ');
-  if (!await waitUntil(() => runnerUp(page), 2000))
-    throw new Error('Space held did not make the runner jump');
-  await page.keyboard.up(' ');
   await afterKey(page, 'Shift', 'game_over');
   for (const key of [' ', 'Tab'])
     await afterKey(page, key, 'game_over');
-  await afterKey(page, enter, 'playing');
+  // As in the window test: Space held as the round starts.
+  await page.keyboard.down(' ');
+  await page.keyboard.down(enter);
+  if (!await waitUntil(async () => await fingerprint(page) === PRINTS.playing && await runnerUp(page), 2000))
+    throw new Error('Space held did not make the runner jump');
+  await page.keyboard.up(enter);
+  await page.keyboard.up(' ');
   await afterKey(page, 'Shift', 'game_over');
   await page.keyboard.down('Escape');
   if (!await waitUntil(() => page.evaluate((ended) => document.getElementById('said').textContent === ended, ENDED), 2000))
