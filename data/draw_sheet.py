@@ -6,7 +6,7 @@ Three 13x23 frames side by side, facing right: two running poses (a stride,
 legs together) and the airborne pose (knees tucked). '.' is the mask colour.
 The icons are square PNGs in the hicolor sizes, the runner scaled up by whole
 pixels on a transparent background so that it stays crisp; the Windows icon,
-quorvelin.ico, holds the same PNGs.
+quorvelin.ico, holds the same PNGs, and the web page takes two larger ones.
 Run it from this folder after editing a picture.
 """
 import os
@@ -15,6 +15,7 @@ import zlib
 
 ICON_NAME = 'org.quorvelin.Quorvelin'
 ICON_SIZES = (32, 48, 64, 128, 256)
+WEB_ICON_SIZES = (192, 512)  # the web page's, to install it as an app
 
 COLOURS = {
     '.': (255, 0, 255),    # transparent to the masked sprite drawing
@@ -169,7 +170,7 @@ def write_ico(path, pngs):
 
 write_bmp('quorvelin.bmp',
           [rows_of(p) for p in (STRIDE, LEGS_TOGETHER, KNEES_TUCKED)])
-for icon_size in ICON_SIZES:
+for icon_size in ICON_SIZES + WEB_ICON_SIZES:
     write_png(f'icons/{icon_size}x{icon_size}/{ICON_NAME}.png', icon_size, rows_of(STRIDE))
 icon_files = [(size, f'icons/{size}x{size}/{ICON_NAME}.png') for size in ICON_SIZES]
 write_ico('icons/quorvelin.ico', [(size, open(path, 'rb').read()) for size, path in icon_files])

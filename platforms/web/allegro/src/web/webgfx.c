@@ -12,7 +12,7 @@
  *
  *      By the Quorvelin authors.
  *
- *      See readme.txt for copyright information.
+ *      Under the MIT licence, as the rest of Quorvelin: see its LICENSE.
  */
 
 
@@ -96,9 +96,14 @@ EM_JS(void, web_canvas_open, (int w, int h, unsigned char *pixels), {
 
 
 
+/* The page may ask to hear of the first frame, to stop saying it loads. */
 EM_JS(void, web_canvas_show, (int x, int y, int w, int h), {
    var screen = Module['allegroScreen'];
    screen.context.putImageData(screen.image, 0, 0, x, y, w, h);
+   if (Module['onFirstFrame']) {
+      Module['onFirstFrame']();
+      Module['onFirstFrame'] = null;
+   }
 });
 
 
@@ -242,10 +247,10 @@ static void show_band(int top, int bottom)
 
 
 /* _al_web_present:
- *  Copies to the canvas what changed since it last did. A frame of play,
- *  though drawn again in whole, changes only around the runner, the obstacle
- *  and now and then the score: a band of rows for each, and in it only the
- *  columns that changed. A band goes on over a gap of fewer rows.
+ *  Copies to the canvas what changed since it last did. A game's frame,
+ *  though drawn again in whole, mostly changes only around what moves: a
+ *  band of rows for each such place, and in it only the columns that
+ *  changed. A band goes on over a gap of fewer rows.
  */
 void _al_web_present(void)
 {

@@ -8,11 +8,11 @@
  *                                           /\____/
  *                                           \_/__/
  *
- *      Keyboard driver for the web: the page's key events.
+ *      Keyboard driver for the web: the page's key events, and touches as keys.
  *
  *      By the Quorvelin authors.
  *
- *      See readme.txt for copyright information.
+ *      Under the MIT licence, as the rest of Quorvelin: see its LICENSE.
  */
 
 
@@ -221,20 +221,28 @@ static EM_BOOL web_key_up(int type, AL_CONST EmscriptenKeyboardEvent *event, voi
 
 
 
-/* web_blur:
- *  A page that loses the focus gets no key-up for the keys held then, so
- *  they are let go here: a player's jump must not go on after Alt-Tab.
+/* _al_web_release_keys:
+ *  A page that loses the focus or is hidden gets no key-up for the keys held
+ *  then, so they are let go here: a key must not stay down after Alt-Tab.
  */
-static EM_BOOL web_blur(int type, AL_CONST EmscriptenFocusEvent *event, void *data)
+void _al_web_release_keys(void)
 {
    int scancode;
 
+   _al_web_touch_let_go(TRUE);
    for (scancode = 1; scancode < KEY_MAX; scancode++) {
       if (key[scancode])
          _handle_key_release(scancode);
    }
 
    _al_web_wake();
+}
+
+
+
+static EM_BOOL web_blur(int type, AL_CONST EmscriptenFocusEvent *event, void *data)
+{
+   _al_web_release_keys();
    return FALSE;
 }
 
@@ -245,6 +253,7 @@ static int web_keyboard_init(void)
    emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, NULL, TRUE, web_key_down);
    emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, NULL, TRUE, web_key_up);
    emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, NULL, TRUE, web_blur);
+   _al_web_touch_init();
    return 0;
 }
 
@@ -255,4 +264,5 @@ static void web_keyboard_exit(void)
    emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, NULL, TRUE, NULL);
    emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, NULL, TRUE, NULL);
    emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, NULL, TRUE, NULL);
+   _al_web_touch_exit();
 }

@@ -12,7 +12,7 @@
  *
  *      By the Quorvelin authors.
  *
- *      See readme.txt for copyright information.
+ *      Under the MIT licence, as the rest of Quorvelin: see its LICENSE.
  */
 
 
@@ -36,7 +36,6 @@ static int web_sys_init(void);
 static void web_sys_exit(void);
 static void web_message(AL_CONST char *msg);
 static int web_desktop_color_depth(void);
-static void web_yield_timeslice(void);
 
 
 SYSTEM_DRIVER system_web =
@@ -68,7 +67,7 @@ SYSTEM_DRIVER system_web =
    web_desktop_color_depth,
    NULL,  /* AL_METHOD(int, get_desktop_resolution, (int *width, int *height)); */
    NULL,  /* AL_METHOD(void, get_gfx_safe_mode, (int *driver, struct GFX_MODE *mode)); */
-   web_yield_timeslice,
+   NULL,  /* AL_METHOD(void, yield_timeslice, (void)); rest(0) sleeps, called directly */
    NULL,  /* AL_METHOD(void *, create_mutex, (void)); */
    NULL,  /* AL_METHOD(void, destroy_mutex, (void *handle)); */
    NULL,  /* AL_METHOD(void, lock_mutex, (void *handle)); */
@@ -111,14 +110,4 @@ static void web_message(AL_CONST char *msg)
 static int web_desktop_color_depth(void)
 {
    return WEB_COLOR_DEPTH;
-}
-
-
-
-/* web_yield_timeslice:
- *  Lets the browser run, which it does only while the program sleeps.
- */
-static void web_yield_timeslice(void)
-{
-   _al_web_sleep_until(emscripten_get_now());
 }

@@ -8,11 +8,12 @@
  *                                           /\____/
  *                                           \_/__/
  *
- *      Timer driver for the web: it only rests.
+ *      Timer driver for the web: it rests; its timers tick while the program
+ *      sleeps (webwait.c), the only time anything runs beside it.
  *
  *      By the Quorvelin authors.
  *
- *      See readme.txt for copyright information.
+ *      Under the MIT licence, as the rest of Quorvelin: see its LICENSE.
  */
 
 

@@ -12,7 +12,7 @@
  *
  *      By the Quorvelin authors.
  *
- *      See readme.txt for copyright information.
+ *      Under the MIT licence, as the rest of Quorvelin: see its LICENSE.
  */
 
 
@@ -35,7 +35,18 @@ AL_FUNC(void, _al_web_wait_for_key, (double timeout));
 /* Ends a wait for a key: a key changed. */
 AL_FUNC(void, _al_web_wake, (void));
 
-/* The key array, read through the wait above (see alwebcfg.h). */
-AL_FUNC(volatile char *, _al_web_key_array, (void));
+/* A key of the key array, read through the wait above (see alwebcfg.h). */
+AL_FUNC(volatile char *, _al_web_read_key, (int scancode));
+
+/* Lets go of every key held: the page is away and gets no key-ups. */
+AL_FUNC(void, _al_web_release_keys, (void));
+
+/* Touch, as keys: listens on the page's picture and pause control. */
+AL_FUNC(void, _al_web_touch_init, (void));
+AL_FUNC(void, _al_web_touch_exit, (void));
+
+/* A touch key was read while down; the keys let go that may be. */
+AL_FUNC(void, _al_web_touch_key_read, (int scancode));
+AL_FUNC(void, _al_web_touch_let_go, (int all));
 
 #endif

@@ -12,7 +12,7 @@
  *
  *      By the Quorvelin authors.
  *
- *      See readme.txt for copyright information.
+ *      Under the MIT licence, as the rest of Quorvelin: see its LICENSE.
  */
 
 

@@ -12,7 +12,7 @@
  *
  *      By the Quorvelin authors.
  *
- *      See readme.txt for copyright information.
+ *      Under the MIT licence, as the rest of Quorvelin: see its LICENSE.
  */
 
 
@@ -76,7 +76,7 @@
 #if defined __cplusplus && !defined ALLEGRO_SRC
    #define ALLEGRO_WEB_KEY_READER
 
-   extern "C" volatile char *_al_web_key_array(void);
+   extern "C" volatile char *_al_web_read_key(int scancode);
 
    namespace allegro_web
    {
@@ -84,7 +84,7 @@
       {
          volatile char &operator[](int scancode) const
          {
-            return _al_web_key_array()[scancode];
+            return *_al_web_read_key(scancode);
          }
       };
 
