@@ -15,4 +15,4 @@ fi
 unpacked=$(mktemp -d)
 trap 'rm -rf "$unpacked"' EXIT
 unzip -q quorvelin-*-web.zip -d "$unpacked"
-NODE_PATH=$npm/node_modules node tests/web/web_test.js "$unpacked" tests/views.txt
+NODE_PATH=$npm/node_modules node tests/web/web_test.js "$unpacked" tests

@@ -1,0 +1,52 @@
+'use strict';
+// The browsers the web game is tested and measured in, and the local server
+// both serve it from.
+const fs = require('fs');
+const http = require('http');
+const path = require('path');
+const puppeteer = require('puppeteer-core');
+
+const BROWSERS = [
+  {
+    name: 'Chromium',
+    // As root Chromium runs only without its sandbox; the rest keeps it off
+    // the network, which the tests' machines do not reach.
+    launch: (options) => puppeteer.launch({
+      executablePath: '/usr/bin/chromium', ...options,
+      args: ['--no-sandbox', '--no-first-run', '--disable-background-networking', '--disable-component-update',
+             '--disable-sync', '--disable-features=Translate'],
+    }),
+    enter: 'Enter',
+    devTools: true,
+  },
+  {
+    name: 'Firefox',
+    launch: (options) => puppeteer.launch({ browser: 'firefox', executablePath: '/usr/bin/firefox-esr', ...options }),
+    // WebDriver's Enter is the keypad's; its Return is the main Enter key.
+    enter: '\uE006',
+  },
+];
+
+const TYPES = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.png': 'image/png',
+                '.webmanifest': 'application/manifest+json' };
+
+// Serves the game's folder on a free port of 127.0.0.1, and each of the
+// other files named by its path; under /no-wasm/ the WebAssembly is missing.
+function serve(folder, others = {}) {
+  const server = http.createServer((request, response) => {
+    let name = path.normalize(decodeURIComponent(request.url.split('?')[0])).replace(/\/$/, '/index.html');
+    const blocked = name.startsWith('/no-wasm/') && name.endsWith('.wasm');
+    name = name.replace(/^\/no-wasm\//, '/');
+    const file = others[name] || path.join(folder, name);
+    fs.readFile(file, (error, data) => {
+      const missing = error || blocked;
+      response.writeHead(missing ? 404 : 200, { 'Content-Type': TYPES[path.extname(file)] || 'text/plain' });
+      response.end(missing ? '' : data);
+    });
+  });
+  return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
+}
+
+const address = (server) => `http://127.0.0.1:${server.address().port}/`;
+
+module.exports = { BROWSERS, serve, address };
