@@ -6,28 +6,14 @@
 // and, to set against them, the CPU of a page that does nothing but copy to
 // a canvas as often as the game does. Prints a table. Usage: node web_bench.js GAME_FOLDER REFERENCE_FRAMES [SECONDS]
 const fs = require('fs');
-const http = require('http');
 const path = require('path');
 const zlib = require('zlib');
-const puppeteer = require('puppeteer-core');
+const { BROWSERS, serve, address } = require('../tests/web/browsers.js');
 
 const [folder, referenceFile, seconds = '10'] = process.argv.slice(2);
 const reference = fs.readFileSync(referenceFile, 'utf8').trim().split('\n');
 const SAMPLE_MS = Number(seconds) * 1000;
 const TICKS_PER_SECOND = 100;
-
-const BROWSERS = [
-  {
-    name: 'Chromium',
-    launch: {
-      executablePath: '/usr/bin/chromium',
-      args: ['--no-sandbox', '--no-first-run', '--disable-background-networking', '--disable-component-update',
-             '--disable-sync', '--disable-features=Translate'],
-    },
-    enter: 'Enter',
-  },
-  { name: 'Firefox', launch: { browser: 'firefox', executablePath: '/usr/bin/firefox-esr' }, enter: '\uE006' },
-];
 
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
@@ -125,7 +111,7 @@ async function tap(page, key) {
 }
 
 async function measure(browser, address) {
-  const running = await puppeteer.launch({ headless: true, ...browser.launch });
+  const running = await browser.launch({ headless: true });
   const pid = running.process().pid;
   const page = await running.newPage();
   await page.bringToFront();
@@ -186,19 +172,6 @@ async function measure(browser, address) {
   return figures;
 }
 
-function serve() {
-  const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.png': 'image/png' };
-  const server = http.createServer((request, response) => {
-    const name = path.normalize(request.url.split('?')[0]).replace(/^\/$/, '/index.html');
-    const file = name === '/canvas_floor.html' ? path.join(__dirname, name) : path.join(folder, name);
-    fs.readFile(file, (error, data) => {
-      response.writeHead(error ? 404 : 200, { 'Content-Type': types[path.extname(file)] || 'text/plain' });
-      response.end(error ? '' : data);
-    });
-  });
-  return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
-}
-
 // Kilobytes gzipped of the files a page loads, served or opened from disk.
 function downloadKb(files) {
   const bytes = files.reduce((sum, file) => sum + zlib.gzipSync(fs.readFileSync(path.join(folder, file)),
@@ -207,10 +180,10 @@ function downloadKb(files) {
 }
 
 (async () => {
-  const server = await serve();
+  const server = await serve(folder, { '/canvas_floor.html': path.join(__dirname, 'canvas_floor.html') });
   const results = [];
   for (const browser of BROWSERS)
-    results.push(await measure(browser, `http://127.0.0.1:${server.address().port}/`));
+    results.push(await measure(browser, address(server)));
   server.close();
   const percent = (figure) => `${figure.toFixed(1)} %`;
   const rows = [
@@ -222,8 +195,9 @@ function downloadKb(files) {
     ['  paused', (r) => percent(r.paused_cpu), '< 5 %'],
     ['  on the game-over screen', (r) => percent(r.game_over_cpu), '< 5 %'],
     ['  a bare page copying to a canvas as often', (r) => percent(r.floor_cpu), ''],
-    ['download, gzipped, served', () => downloadKb(['index.html', 'quorvelin.js', 'quorvelin.wasm', 'icon.png']),
-     '< 150 KB'],
+    ['download, gzipped, served', () => downloadKb(['index.html', 'quorvelin.js', 'quorvelin.wasm', 'icon.png',
+                                                    'manifest.webmanifest', 'service-worker.js', 'icon-192.png',
+                                                    'icon-512.png']), '< 150 KB'],
     ['  opened from disk', () => downloadKb(['index.html', 'quorvelin.js', 'quorvelin.wasm.js', 'icon.png']), ''],
   ];
   const line = (cells) => console.log(`| ${cells.map((cell, i) => cell.padEnd(i ? 12 : 44)).join(' | ')} |`);
