@@ -124,5 +124,5 @@ TEST_PACKAGES="libgtest-dev libbenchmark-dev xvfb xfonts-base libx11-dev libxtst
 PACKAGE_PACKAGES="dpkg-dev"
 WINDOWS_PACKAGES="cmake make patch g++-mingw-w64-x86-64 nsis zip"
 WEB_PACKAGES="cmake make patch emscripten python3 zip"
-WEB_TEST_PACKAGES="chromium firefox-esr unzip"
+WEB_TEST_PACKAGES="chromium firefox-esr webkit2gtk-driver xvfb unzip"
 ARM64_PACKAGES="cmake make pkg-config crossbuild-essential-arm64"
