@@ -1,5 +1,5 @@
 #!/bin/sh
-# Makes the web zip and plays the game from it in Chromium and Firefox (see
+# Makes the web zip and plays the game from it in Chromium, Firefox and WebKit (see
 # web/web_test.js), with the npm packages that drive them installed once
 # under build-web/npm.
 set -eu

@@ -93,15 +93,17 @@ const auto QUIT_TIME = game_is_windows ? 5s : 2s;
 // as they are. Keys are tapped again till the views show and stay: a busy
 // machine can lose a tap, and the pause screen looks at Tab only at one
 // instant in each cycle of a little over 300 ms, which a tap of 120 ms
-// catches two times in five. Each tap waits a random while first: taps at a
-// fixed rhythm could keep missing that instant when their rhythm fits the
-// cycle's, as under Wine.
+// catches two times in five. Each tap after the first waits a random while:
+// taps at a fixed rhythm could keep missing that instant when their rhythm
+// fits the cycle's, as under Wine. The first goes at once, so that the steps
+// of a round come well before its first obstacle can end it, 2 s in.
 bool after_key(pid_t game, unsigned long key, const std::vector<std::string> &views)
 {
     static std::mt19937 random_wait{std::random_device{}()};
     bool there = false;
     for (int tap = 0; !there && tap < 20; ++tap) {
-        std::this_thread::sleep_for(std::uniform_int_distribution(0, 400)(random_wait) * 1ms);
+        if (tap > 0)
+            std::this_thread::sleep_for(std::uniform_int_distribution(0, 400)(random_wait) * 1ms);
         press_key(key, true);
         std::this_thread::sleep_for(120ms);
         press_key(key, false);

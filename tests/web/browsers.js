@@ -25,6 +25,15 @@ const BROWSERS = [
     // WebDriver's Enter is the keypad's; its Return is the main Enter key.
     enter: '\uE006',
   },
+  {
+    // Safari's engine, in a window on the X server that DISPLAY names. Its
+    // WebDriver can neither touch, emulate a phone nor reach into a frame.
+    name: 'WebKit',
+    launch: () => require('./webkit.js').launch(),
+    enter: 'Enter',
+    only: ['the journey, ended by Esc and started again by Enter',
+           'hidden for a while: the game holds its frame and lets go of a held key, then goes on'],
+  },
 ];
 
 const TYPES = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.png': 'image/png',
