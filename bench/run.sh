@@ -55,4 +55,4 @@ cat "$work/frame.csv" "$work/play.csv" | awk -F, '
 echo
 ../scripts/web.sh >/dev/null
 ./bench/reference_frames >"$work/reference"
-NODE_PATH=../build-web/npm/node_modules node ../bench/web_bench.js ../build-web/stage "$work/reference"
+NODE_PATH=../build-web/npm/node_modules $on_x node ../bench/web_bench.js ../build-web/stage "$work/reference"

@@ -1,5 +1,5 @@
 'use strict';
-// Measures the web game in Chromium and Firefox, served from 127.0.0.1: what
+// Measures the web game in Chromium, Firefox and WebKit, served from 127.0.0.1: what
 // the page downloads, the first frame after the page is opened, passes a
 // second in play, the CPU of the browser's processes on each screen, and
 // whether the frames of a round played with Space held match the Linux ones;
@@ -8,7 +8,7 @@
 const fs = require('fs');
 const path = require('path');
 const zlib = require('zlib');
-const { BROWSERS, serve, address } = require('../tests/web/browsers.js');
+const { browsers, serve, address } = require('../tests/web/browsers.js');
 
 const [folder, referenceFile, seconds = '10'] = process.argv.slice(2);
 const reference = fs.readFileSync(referenceFile, 'utf8').trim().split('\n');
@@ -112,13 +112,14 @@ async function tap(page, key) {
 
 async function measure(browser, address) {
   const running = await browser.launch({ headless: true });
-  const pid = running.process().pid;
+  // WebKit's processes are this one's children, under its WebDriver.
+  const pid = running.process ? running.process().pid : process.pid;
   const page = await running.newPage();
   await page.bringToFront();
   await recordPresents(page);
   await page.goto(address);
   await sleep(1000);
-  const firstFrame = await page.evaluate(() => window.presents[0].time);
+  const firstFrame = await page.evaluate(() => performance.getEntriesByName('first frame')[0].startTime);
   const figures = { browser: browser.name, first_frame_ms: Math.round(firstFrame) };
   figures.title_cpu = await cpuPercent(pid);
 
@@ -129,8 +130,11 @@ async function measure(browser, address) {
   await sleep(2000);
   await page.evaluate(() => { window.keepRows = false; });
   const frames = await framesAfter(page, pressed);
+  // From the round's first frame: WebKit's clock, in whole milliseconds, can
+  // take a title frame copied as Enter went down for one after.
+  const first = Math.max(0, frames.indexOf(reference[0]));
   let matching = 0;
-  while (matching < reference.length && frames[matching] === reference[matching])
+  while (matching < reference.length && frames[first + matching] === reference[matching])
     ++matching;
   figures.frames_matching = `${matching} of ${reference.length}`;
 
@@ -146,8 +150,7 @@ async function measure(browser, address) {
   playing = false;
   await restarts;
   const times = await frameTimes(page);
-  const gaps = times.slice(1).map((time, i) => time - times[i]).sort((a, b) => a - b);
-  figures.play_passes_per_s = 1000 / gaps[Math.floor(gaps.length / 2)];
+  figures.play_passes_per_s = (times.length - 1) / (times[times.length - 1] - times[0]) * 1000;
   await page.keyboard.up(' ');
 
   // Standing, the runner soon meets an obstacle, and the game-over screen
@@ -182,14 +185,14 @@ function downloadKb(files) {
 (async () => {
   const server = await serve(folder, { '/canvas_floor.html': path.join(__dirname, 'canvas_floor.html') });
   const results = [];
-  for (const browser of BROWSERS)
+  for (const browser of browsers())
     results.push(await measure(browser, address(server)));
   server.close();
   const percent = (figure) => `${figure.toFixed(1)} %`;
   const rows = [
     ['first frame after opening the page', (r) => `${r.first_frame_ms} ms`, '< 500 ms'],
     ['frames of play matching Linux, pass by pass', (r) => r.frames_matching, 'all'],
-    ['passes a second in play, median', (r) => r.play_passes_per_s.toFixed(1), '>= 49'],
+    ['passes a second in play', (r) => r.play_passes_per_s.toFixed(1), '>= 49'],
     ['CPU of the browser while playing', (r) => percent(r.play_cpu), '< 10 %'],
     ['  on the title screen', (r) => percent(r.title_cpu), '< 5 %'],
     ['  paused', (r) => percent(r.paused_cpu), '< 5 %'],

@@ -58,4 +58,8 @@ function serve(folder, others = {}) {
 
 const address = (server) => `http://127.0.0.1:${server.address().port}/`;
 
-module.exports = { BROWSERS, serve, address };
+// The browsers WEB_BROWSERS names (Chromium,Firefox,...), or all of them.
+const wanted = process.env.WEB_BROWSERS?.split(',');
+const browsers = () => BROWSERS.filter((browser) => !wanted || wanted.includes(browser.name));
+
+module.exports = { browsers, serve, address };

@@ -8,7 +8,7 @@
 const fs = require('fs');
 const path = require('path');
 const puppeteer = require('puppeteer-core');
-const { BROWSERS, serve, address } = require('./browsers.js');
+const { browsers, serve, address } = require('./browsers.js');
 
 const [folder, tests] = process.argv.slice(2);
 const lines = (file) => fs.readFileSync(path.join(tests, file), 'utf8').split('\n')
@@ -325,9 +325,7 @@ const DEVTOOLS = ['touch: a tap starts, a touch held jumps as Space held does, t
 (async () => {
   const server = await serve(folder, { '/host.html': path.join(tests, 'web', 'host.html') });
   let failures = 0;
-  // WEB_BROWSERS=Firefox,... plays in those alone.
-  const wanted = process.env.WEB_BROWSERS?.split(',');
-  for (const browser of BROWSERS.filter((b) => !wanted || wanted.includes(b.name))) {
+  for (const browser of browsers()) {
     // A page whose program never sleeps answers nothing: calls to it give up.
     const running = await browser.launch({ headless: true, protocolTimeout: CHECK_MS });
     for (const [name, check] of Object.entries(checks)) {
