@@ -40,7 +40,6 @@ async function launch() {
         up: (key) => act((actions) => actions.keyUp(keyOf(key))),
         press: (key) => act((actions) => actions.keyDown(keyOf(key)).keyUp(keyOf(key))),
       },
-      mouse: { click: (x, y) => act((actions) => actions.move({ x: Math.round(x), y: Math.round(y), duration: 0 }).click()) },
       // As a tab brought to the front, the page hides the others: they are
       // minimised. A window switched to does not take the focus (there is no
       // window manager): one brought back from minimised does.
