@@ -8,7 +8,7 @@
 const fs = require('fs');
 const path = require('path');
 const zlib = require('zlib');
-const { browsers, serve, address } = require('../tests/web/browsers.js');
+const { browsers, serve, address } = require('../scripts/browsers.js');
 
 const [folder, referenceFile, seconds = '10'] = process.argv.slice(2);
 const reference = fs.readFileSync(referenceFile, 'utf8').trim().split('\n');

@@ -8,7 +8,7 @@
 const fs = require('fs');
 const path = require('path');
 const puppeteer = require('puppeteer-core');
-const { browsers, serve, address } = require('./browsers.js');
+const { browsers, serve, address } = require('../../scripts/browsers.js');
 
 const [folder, tests] = process.argv.slice(2);
 const lines = (file) => fs.readFileSync(path.join(tests, file), 'utf8').split('\n')
@@ -23,6 +23,10 @@ const CHECK_MS = 120000;
 const HIDDEN_MS = 3000;
 
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+const must = async (holds, failure) => {
+  if (!await holds)
+    throw new Error(failure);
+};
 
 async function waitUntil(condition, ms) {
   for (const end = Date.now() + ms; Date.now() < end; await sleep(20)) {
@@ -69,8 +73,7 @@ async function afterKey(page, key, names, target = page) {
     await sleep(300);
     seen = await shows(target, names);
   }
-  if (!seen.there)
-    throw new Error(`key ${JSON.stringify(key)} should leave the game on ${names}, but it shows ${seen.seen}`);
+  await must(seen.there, `key ${JSON.stringify(key)} should leave the game on ${names}, but it shows ${seen.seen}`);
 }
 
 // The page says the text, or something the pattern matches, instead of the game.
@@ -78,8 +81,7 @@ async function says(page, text) {
   const said = () => page.evaluate(() => !document.getElementById('said').hidden
                                          && document.getElementById('said').textContent);
   const right = (now) => now && (typeof text === 'string' ? now === text : text.test(now));
-  if (!await waitUntil(async () => right(await said()), 5000))
-    throw new Error(`the page should say ${text}, but says ${await said()}`);
+  await must(waitUntil(async () => right(await said()), 5000), `the page should say ${text}, but says ${await said()}`);
 }
 
 // The highest row the runner reaches from now on, rows counted from the top:
@@ -112,9 +114,8 @@ async function journey(page, browser) {
       await watchRunner(page);
       await page.keyboard.down(' ');
       await page.keyboard.down(browser.enter);
-      if (!await waitUntil(async () => (await shows(page, views)).there
-                           && await page.evaluate(() => window.highest < 400), 2000))
-        throw new Error('Space held did not make the runner jump');
+      await must(waitUntil(async () => (await shows(page, views)).there
+                           && await page.evaluate(() => window.highest < 400), 2000), 'Space held did not make the runner jump');
       await page.keyboard.up(browser.enter);
       await page.keyboard.up(' ');
     } else if (step === 'quit') {
@@ -145,12 +146,11 @@ async function fits(target, where) {
              && box.bottom <= innerHeight, crisp: pixels < 2 || pixels % 1 === 0 };
   });
   console.log(`  ${where}: the picture is ${seen.size}`);
-  if (!seen.inSight || !seen.crisp)
-    throw new Error(`the picture does not fit ${where}: ${JSON.stringify(seen)}`);
+  await must(seen.inSight && seen.crisp, `the picture does not fit ${where}: ${JSON.stringify(seen)}`);
 }
 
 const frame = (target) => target.evaluate(() => document.getElementById('screen').toDataURL());
-const showing = (target, view) => waitUntil(async () => (await shows(target, [view])).there, 1000);
+const showing = (target, view, ms = 1000) => waitUntil(async () => (await shows(target, [view])).there, ms);
 
 const checks = {
   async 'the journey, ended by Esc and started again by Enter'(page, browser) {
@@ -179,8 +179,7 @@ const checks = {
     const seen = await page.evaluate(() => ({ keys: window.keysSeen, focus: document.activeElement === document.body,
                                               scrolled: window.scrollX + window.scrollY }));
     const wrong = seen.keys.filter((key) => key.kept === (key.ctrl || /^F\d+$/.test(key.code)));
-    if (wrong.length || !seen.focus || seen.scrolled)
-      throw new Error(`keys kept or let through wrongly: ${JSON.stringify(seen)}`);
+    await must(!wrong.length && seen.focus && !seen.scrolled, `keys kept or let through wrongly: ${JSON.stringify(seen)}`);
   },
 
   // Held, Tab pauses the game again each pass it runs, a pass every 320 ms:
@@ -189,20 +188,18 @@ const checks = {
     await page.keyboard.press(browser.enter);
     await page.keyboard.down('Tab');
     const paused = async () => (await shows(page, ['paused'])).there;
-    if (!await waitUntil(paused, 1000) || !await waitUntil(async () => !await paused(), 1000))
-      throw new Error('Tab held did not pause the game again and again');
+    await must(await waitUntil(paused, 1000) && waitUntil(async () => !await paused(), 1000),
+               'Tab held did not pause the game again and again');
     await (await page.browser().newPage()).bringToFront();
     await sleep(300);
     const hidden = await frame(page);
     await sleep(HIDDEN_MS);
-    if (await frame(page) !== hidden || !await page.evaluate(() => document.hidden))
-      throw new Error('the game went on while its page was hidden');
+    await must(await frame(page) === hidden && page.evaluate(() => document.hidden), 'the game went on while hidden');
     // Let go, Tab leaves the game as it was, paused or not, till tapped again.
     await page.bringToFront();
     await sleep(300);
     const was = await paused();
-    if (await waitUntil(async () => await paused() !== was, 1000))
-      throw new Error('Tab held when the page was hidden was not let go');
+    await must(!await waitUntil(async () => await paused() !== was, 1000), 'Tab held when hidden was not let go');
     await page.keyboard.up('Tab');
     await afterKey(page, 'Tab', [was ? 'playing' : 'paused']);
   },
@@ -211,13 +208,12 @@ const checks = {
   async "in a host's frame of 640x400: all of the picture, and the game waits for a click"(page, browser) {
     await page.goto(page.url() + 'host.html');
     const game = () => page.frames().find((f) => f.url().endsWith('index.html'));
-    await waitUntil(async () => game() && (await shows(game(), ['title'])).there, 5000);
+    await waitUntil(async () => game() && showing(game(), 'title'), 5000);
     const box = await (await page.$('iframe')).boundingBox();
     const away = () => game().evaluate(() => !document.getElementById('away').hidden
                                        && document.getElementById('away').textContent === 'Click to play');
     for (const view of ['playing', 'paused']) {
-      if (!await away())
-        throw new Error('the frame without the focus does not say "Click to play"');
+      await must(away(), 'the frame without the focus does not say "Click to play"');
       const [x, y] = await picture(game());
       await page.mouse.click(box.x + x, box.y + y);
       await afterKey(page, view === 'playing' ? browser.enter : 'Tab', [view], game());
@@ -225,8 +221,7 @@ const checks = {
       await waitUntil(away, 1000);
       const held = await frame(game());
       await sleep(1000);
-      if (await frame(game()) !== held)
-        throw new Error('the game went on in a frame without the focus');
+      await must(await frame(game()) === held, 'the game went on in a frame without the focus');
     }
     await fits(game(), 'a frame of 640x400');
   },
@@ -251,31 +246,27 @@ const checks = {
       highest.push(await page.evaluate(() => window.highest));
     }
     console.log(`  the runner's highest row held by Space and by touch: ${highest.join(', ')}`);
-    if (highest[0] !== highest[1] || highest[0] > 400)
-      throw new Error('a touch held did not jump as Space held does');
+    await must(highest[0] === highest[1] && highest[0] < 400, 'a touch held did not jump as Space held does');
     await fits(page, 'an iPhone 13, upright');
     for (const view of ['paused', 'playing']) {
       await (await page.$('#pause')).tap();
-      if (!await showing(page, view))
-        throw new Error(`a tap on the pause control did not leave the game ${view}`);
+      await must(showing(page, view), `a tap on the pause control did not leave the game ${view}`);
     }
-    await waitUntil(async () => (await shows(page, ['game_over'])).there, 10000);
+    await showing(page, 'game_over', 10000);
     await page.touchscreen.tap(...await picture(page));
-    if (!await showing(page, 'playing') || await page.evaluate(() => window.scrollX + window.scrollY))
-      throw new Error('a tap after a lost round did not start the next, or touches scrolled the page');
+    await must(await showing(page, 'playing') && !await page.evaluate(() => window.scrollX + window.scrollY),
+               'a tap after a lost round did not start the next, or touches scrolled the page');
   },
 
   async 'offline: a page visited once plays with no network, and can be installed'(page, browser) {
     const own = await serve(folder);
     await page.goto(address(own));
     await afterKey(page, 'Shift', ['title']);
-    if (!await waitUntil(() => page.evaluate(() => !!navigator.serviceWorker.controller), 5000))
-      throw new Error('no service worker took the page');
-    if (browser.devTools) {
-      const { installabilityErrors } = await (await page.createCDPSession()).send('Page.getInstallabilityErrors');
-      if (installabilityErrors.length)
-        throw new Error(`Chromium cannot install the game: ${JSON.stringify(installabilityErrors)}`);
-    }
+    await must(waitUntil(() => page.evaluate(() => !!navigator.serviceWorker.controller), 5000),
+               'no service worker took the page');
+    const { installabilityErrors: errors } = browser.devTools
+      ? await (await page.createCDPSession()).send('Page.getInstallabilityErrors') : { installabilityErrors: [] };
+    await must(!errors.length, `Chromium cannot install the game: ${JSON.stringify(errors)}`);
     own.closeAllConnections();
     await new Promise((resolve) => own.close(resolve));
     await page.reload();
@@ -292,7 +283,7 @@ const checks = {
     await afterKey(page, 'Shift', ['title']);
     await page.evaluate(() => setTimeout(() => window.abort('a test')));
     await says(page, STOPPED);
-    for (const name of fs.readdirSync(path.join(tests, 'sheets'))) {
+    for (const name of fs.readdirSync(path.join(tests, 'sheets')).filter((file) => file.endsWith('.bmp'))) {
       const damaged = await page.browser().newPage();
       // Written over the one built in, before the game starts.
       await damaged.evaluateOnNewDocument((bytes) => Object.defineProperty(window, 'Module', {

@@ -1,6 +1,7 @@
 'use strict';
-// The browsers the web game is tested and measured in, and the local server
-// both serve it from.
+// The browsers the web game is tested and measured in (tests/web/web_test.js,
+// bench/web_bench.js), and the local server both serve it from. Their npm
+// packages are those of tests/web/package.json.
 const fs = require('fs');
 const http = require('http');
 const path = require('path');
