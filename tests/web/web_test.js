@@ -136,9 +136,9 @@ async function picture(target) {
   return [x, y];
 }
 
-// All of the picture in sight, and with two screen pixels or more to a game
-// pixel, a whole number of them to each.
-async function fits(target, where) {
+// All of the picture in sight, as wide as the largest that fits, and with two
+// screen pixels or more to a game pixel, a whole number of them to each.
+async function fits(target, where, width) {
   const seen = await target.evaluate(() => {
     const box = document.getElementById('screen').getBoundingClientRect();
     const pixels = box.width / 640 * window.devicePixelRatio;
@@ -146,7 +146,8 @@ async function fits(target, where) {
              && box.bottom <= innerHeight, crisp: pixels < 2 || pixels % 1 === 0 };
   });
   console.log(`  ${where}: the picture is ${seen.size}`);
-  await must(seen.inSight && seen.crisp, `the picture does not fit ${where}: ${JSON.stringify(seen)}`);
+  await must(seen.inSight && seen.crisp && Math.abs(parseFloat(seen.size) - width) < 1,
+             `the picture is not the largest that fits ${where}: ${JSON.stringify(seen)}`);
 }
 
 const frame = (target) => target.evaluate(() => document.getElementById('screen').toDataURL());
@@ -162,7 +163,7 @@ const checks = {
   async 'in a large window: a crisp picture, and Tab, Space, Enter and Esc kept from the page, its shortcuts and F keys left to it'(page, browser) {
     await page.setViewport({ width: 1920, height: 1080 });
     await sleep(300);
-    await fits(page, 'a 1920x1080 window');
+    await fits(page, 'a 1920x1080 window', 1280);
     await page.evaluate(() => {
       window.keysSeen = [];
       document.addEventListener('keydown', (event) => window.keysSeen.push(
@@ -223,7 +224,7 @@ const checks = {
       await sleep(1000);
       await must(await frame(game()) === held, 'the game went on in a frame without the focus');
     }
-    await fits(game(), 'a frame of 640x400');
+    await fits(game(), 'a frame of 640x400', 640 * 400 / 480);
   },
 
   async 'touch: a tap starts, a touch held jumps as Space held does, the pause control, a tap after a lost round'(page) {
@@ -247,7 +248,7 @@ const checks = {
     }
     console.log(`  the runner's highest row held by Space and by touch: ${highest.join(', ')}`);
     await must(highest[0] === highest[1] && highest[0] < 400, 'a touch held did not jump as Space held does');
-    await fits(page, 'an iPhone 13, upright');
+    await fits(page, 'an iPhone 13, upright', 390);
     for (const view of ['paused', 'playing']) {
       await (await page.$('#pause')).tap();
       await must(showing(page, view), `a tap on the pause control did not leave the game ${view}`);
