@@ -28,17 +28,17 @@ Bytes patched(Bytes b, size_t at, uint32_t value, int width = 4)
 }
 
 // A BMP with the given header size (12 for OS/2), depth and compression, a
-// full palette or 32-bit masks, and blank pixels or the run-length stream given.
+// full palette or 5-6-5 or 8-8-8 masks, and blank pixels or the run-length stream given.
 Bytes bmp(int header, int bpp, int compression, int w, int h, Bytes pixels = {})
 {
     const bool os2 = header == 12, masks = compression == 3;
-    const int tables = 14 + header + (bpp <= 8 ? (os2 ? 3 : 4) << bpp : 0) + (masks ? 12 : 0);
+    const int tables = 14 + header + (bpp <= 8 ? (os2 ? 3 : 4) << 8 : 0) + (masks ? 12 : 0);
     pixels.resize(pixels.empty() ? ((w * bpp + 7) / 8 + 3) / 4 * 4 * h : pixels.size());
     Bytes b = patched(patched(patched(Bytes(tables, 0), 0, 'B' | 'M' << 8, 2), 10, tables), 14, header);
     b = os2 ? patched(patched(patched(b, 18, w, 2), 20, h, 2), 22, 1 | bpp << 16)
             : patched(patched(patched(patched(b, 18, w), 22, h), 26, 1 | bpp << 16), 30, compression);
     if (masks)
-        b = patched(patched(patched(b, 54, 0xff0000), 58, 0xff00), 62, 0xff);
+        b = patched(patched(b, 54, bpp == 16 ? 0xf800 : 0xff0000), 62, bpp == 16 ? 0x1f : 0xff);
     b.insert(b.end(), pixels.begin(), pixels.end());
     return patched(b, 2, b.size());
 }
@@ -87,7 +87,8 @@ TEST(SheetCheck, TakesWhatTheReaderCanReadAndNamesEachFault)
                                 "has a BMP header of a kind that cannot be read", "is cut short in its header",
                                 "has a width or height out of range", "is cut short in its pixel data",
                                 "has a colour depth or compression that cannot be read", "declares an oversized palette",
-                                "has its pixel data in the wrong place", "has damaged pixel data"};
+                                "has its pixel data in the wrong place", "has damaged pixel data",
+                                "has a palette of fewer than 256 colours"};
     // Damage to the sheet: at, value, bytes, what the check says
     const uint32_t patches[][4] = {
         {18, 1, 4, 0},   {22, 1, 4, 0},   {46, 256, 4, 0},  {0, 'X', 1, 1},    {14, 124, 4, 3},  {18, 0, 4, 5},
@@ -98,19 +99,28 @@ TEST(SheetCheck, TakesWhatTheReaderCanReadAndNamesEachFault)
         {Bytes(sheet.begin(), sheet.begin() + 18), 4}, {Bytes(sheet.begin(), sheet.end() - 1), 6},
         {Bytes(sheet.begin(), sheet.begin() + 54), 9}, {patched(bmp(12, 8, 0, 39, 23), 10, 26 + 769), 9},
         {patched(bmp(40, 16, 3, 39, 23), 10, 54), 9},
-        // 3x2 pixels run-length coded: runs, literal pixels, a move. Rows may
-        // take one pad pixel, as encoders write, and no more.
-        {bmp(40, 8, 1, 3, 2, {1, 5, 3, 1, 0, 0, 4, 2, 0, 1}), 0}, {bmp(40, 8, 1, 3, 2, {0, 2, 1, 1, 3, 1, 0, 1}), 0},
-        {bmp(40, 8, 1, 3, 2, {0, 3, 1, 2, 3, 0, 0, 0, 0, 4, 1, 2, 3, 4, 0, 1}), 0},
-        {bmp(40, 4, 2, 7, 2, {0, 4, 0x12, 0x34, 0, 0, 0, 5, 0x12, 0x34, 0x50, 0, 0, 1}), 0}};
+        // The reader fills all 256 entries, the last without its fourth byte, or leaves the rest to the
+        // stack; the masks give the pixels' size. Its 4-bit absolute runs take words of 4 pixels.
+        {patched(bmp(40, 8, 0, 39, 23), 10, 54 + 1023), 0}, {patched(bmp(40, 4, 0, 39, 23), 10, 54 + 1022), 11},
+        {patched(bmp(12, 1, 0, 39, 23), 10, 26 + 767), 11}, {patched(bmp(40, 16, 3, 39, 23), 54, 0x7c00), 0},
+        {patched(bmp(40, 16, 3, 39, 23), 62, 0xff), 7}, {patched(bmp(40, 32, 3, 39, 23), 54, 0xf800), 7},
+        {bmp(40, 4, 2, 7, 2, {0, 3, 0x12, 0x30, 0, 1}), 0}, {bmp(40, 4, 2, 7, 2, {0, 5, 1, 2, 3, 0, 0, 1}), 0}};
     for (auto [at, value, width, verdict] : patches)
         cases.push_back({patched(sheet, at, value, width), verdict});
     for (auto [header, bpp, compression] : {std::tuple{40, 16, 0}, {40, 32, 0}, {40, 32, 3}, {12, 4, 0}, {12, 24, 0}})
         cases.push_back({bmp(header, bpp, compression, 39, 23), 0});
-    for (Bytes stream : {Bytes{0, 5, 1, 2, 3, 4, 5, 0, 0, 1}, {4, 1, 0, 0, 4, 1, 0, 0, 4, 1, 0, 1},
-                         {0, 0, 0, 0, 0, 3, 1, 2, 3, 0, 0, 1}, {0, 2, 3, 0, 2, 1, 0, 1}, {0, 2, 0, 2, 1, 1, 0, 1},
-                         {4, 1, 0, 0, 4, 2}, {0, 2, 1}})
-        cases.push_back({bmp(40, 8, 1, 3, 2, stream), 10});
+    // 3x2 pixels run-length coded, each pair taken and refused: spilling into the next row in memory, moving
+    // right and up, above the first row, a row ended by a move, padded absolute runs, ended by the last row.
+    // The rows lie one after the other in one block, the bottom one, which the reader starts at, last.
+    const std::pair<Bytes, int> streams[] = {
+        {{1, 5, 2, 1, 0, 0, 4, 2, 0, 1}, 0}, {{1, 5, 3, 1, 0, 0, 1, 2, 0, 1}, 10}, {{0, 2, 1, 1, 3, 1, 0, 1}, 0},
+        {{0, 2, 3, 0, 2, 1, 0, 1}, 10}, {{0, 2, 0, 2, 0, 0}, 0}, {{0, 2, 0, 2, 1, 1, 0, 1}, 10},
+        {{0, 2, 4, 0, 0, 2, 0, 1, 1, 7, 0, 1}, 0}, {{0, 2, 5, 0, 0, 2, 0, 1, 1, 7, 0, 1}, 10},
+        {{0, 3, 1, 2, 3, 0, 0, 0, 0, 4, 1, 2, 3, 4, 0, 1}, 0}, {{0, 3, 1, 2, 3, 0, 1}, 10},
+        {{0, 0, 0, 0, 0, 3, 1, 2, 3, 0, 0, 1}, 0}, {{1, 1, 0, 0, 1, 2}, 10}, {{0, 5, 1, 2, 3, 4, 5, 0, 0, 1}, 10},
+        {{0, 2, 1}, 10}};
+    for (auto [stream, verdict] : streams)
+        cases.push_back({bmp(40, 8, 1, 3, 2, stream), verdict});
     for (size_t i = 0; i < cases.size(); ++i)
         EXPECT_EQ(check_and_load(cases[i].first), std::make_pair(std::string(says[cases[i].second]), !cases[i].second))
             << "case " << i;

@@ -130,6 +130,11 @@ TEST(StartUp, EachFaultEndsWithOneLineAndStatusOne)
         {"printf '\\24' | dd of=quorvelin.bmp bs=1 seek=18 conv=notrunc status=none", LOG_RELEASES,
          "is smaller than its three 13x23 frames", "released 20x23\nreleased 20x23\n" SCREEN_RELEASED, true},
         {"rm quorvelin.bmp && mkfifo quorvelin.bmp", LOG_RELEASES, "is a named pipe, not a file", SCREEN_RELEASED, false},
+        // Sheets that passed an earlier check and then crashed the library's reader or hung the game.
+#define DAMAGED_SHEET(name) "cp \"$(dirname '" __FILE__ "')/sheets/" name "\" quorvelin.bmp"
+        {DAMAGED_SHEET("rle8-delta-past-row.bmp"), LOG_RELEASES, "has damaged pixel data", SCREEN_RELEASED, true},
+        {DAMAGED_SHEET("rle4-delta-past-row.bmp"), LOG_RELEASES, "has damaged pixel data", SCREEN_RELEASED, true},
+        {DAMAGED_SHEET("rle8-odd-width-pad.bmp"), LOG_RELEASES, "has damaged pixel data", SCREEN_RELEASED, true},
     };
     // Under qemu the library starts up to 50 times slower: 1.5 s with Debian 13's.
     const auto start_time = game_is_emulated ? 30s : 10s;

@@ -7,16 +7,40 @@
 #include <cstdio>
 #include <vector>
 
+// The check follows Allegro 4.4.3's BMP reader (src/bmp.c of Debian's
+// allegro4.4 4.4.3.1) and the bitmap it decodes into; line numbers are that
+// file's unless another is named:
+// - 'BM' and the pixels' offset (86-98); a header of 40 bytes or of 12 (OS/2,
+//   never compressed), nothing else (648-666, 105-148). A negative height
+//   reads as one over 2^31 where long has 64 bits (file.c 2295-2308).
+// - The palette: entries of 4 bytes (3 on OS/2) taken while their colours
+//   fit before the pixels, at most 256, the rest skipped (155-174, 655, 662).
+//   Entries not taken keep what the stack held (632, 641), and the bitmap's
+//   conversion to 32 bits looks all 256 up in a table of 64 (735; gfx.c 277):
+//   so 1- to 8-bit sheets need all 256.
+// - Bit fields: no palette (654), and the red and blue masks, not the
+//   header's depth, give the pixels' size (677-694, 356-357).
+// - Rows: 1-, 4- and 8-bit ones read in words of 4 bytes (191, 218, 247),
+//   16- and 24-bit ones padded to 4 (283-288, 309-314), 32-bit ones whole
+//   (329-335), bit fields padded (392-397); each writes exactly the width.
+// - The bitmap: one block of width x height pixels, row 0 first (699;
+//   graphics.c 1063, 1082-1084).
+// - Run-length coding, 8 and 4 bits alike (446-590): see rle_stays_inside.
 namespace {
 const size_t MAX_FILE_BYTES = size_t(80) << 20;
 const int MAX_SIDE = 4096;
 const long FILE_HEADER_BYTES = 14;
+const long PIXELS_OFFSET_AT = 10;
 const uint32_t OS2_HEADER_BYTES = 12;
 const uint32_t WINDOWS_HEADER_BYTES = 40;
 const uint32_t MASK_BYTES = 12;
 const int MAX_PALETTE_ENTRIES = 256;
+const long COLOUR_BYTES = 3;
+const uint32_t RED_555 = 0x7C00, RED_565 = 0xF800, BLUE_5 = 0x1F;
+const uint32_t RED_888 = 0xFF0000, BLUE_8 = 0xFF;
 
 enum Compression : uint32_t { PLAIN = 0, RLE8 = 1, RLE4 = 2, BITFIELDS = 3 };
+enum RunCode : long { END_OF_ROW = 0, END_OF_PICTURE = 1, DELTA = 2 };
 
 uint32_t read_u16(const std::vector<uint8_t> &b, size_t at)
 {
@@ -53,37 +77,68 @@ bool depth_fits_compression(uint32_t bpp, uint32_t compression)
     }
 }
 
-// Walks a run-length stream the way a decoder would, without writing, and
-// refuses any pixel that would land outside the image or a missing end mark.
-// Encoders pad odd rows with one pixel, which the reader takes.
+// Masks the reader does not know it refuses; those of another depth would
+// make it read pixels of another size than the rows hold.
+bool masks_fit_depth(const std::vector<uint8_t> &b, uint32_t bpp)
+{
+    const size_t at = FILE_HEADER_BYTES + WINDOWS_HEADER_BYTES;
+    const uint32_t red = read_u32(b, at), blue = read_u32(b, at + 8);
+    if (bpp == 16)
+        return blue == BLUE_5 && (red == RED_555 || red == RED_565);
+    return blue == BLUE_8 && red == RED_888;
+}
+
+// Every pixel goes through the row's pointer, bmp->line[line] + pos: a line
+// above the first takes a pointer from before the row table, and a run past
+// a row's end lands in the next row in memory, past the block from the last.
+bool write_fits(long line, long pos, long count, long w, long h)
+{
+    return line >= 0 && line * w + pos + count <= w * h;
+}
+
+// Walks the codes as the reader does and refuses any write outside the
+// bitmap, or codes that run past the file's end, which the reader reads as
+// runs of 255 pixels (EOF in an unsigned char, 451, 463). The reader starts
+// each row at position 0 (459, 531), the first at the last row, the bottom
+// one (456, 528); writes runs of count pixels (466-471, 538-545); ends a row
+// at 0,0 (475-477, 549-551) and the picture at 0,1 (479-481, 553-555); moves
+// by a delta 0,2,dx,dy right and up, never ending the row itself (483-488,
+// 557-562); copies an absolute run of n pixels, 8-bit ones from n bytes and
+// a pad byte when n is odd (490-499), 4-bit ones from words of 4 pixels
+// (564-578); after every code ends the row once the position is past the
+// width plus one (504-505, 582-583); and at each row's end goes a row up,
+// ending the picture above the first row (508-510, 586-588).
 bool rle_stays_inside(const std::vector<uint8_t> &b, size_t at, long w, long h, bool nibbles)
 {
-    const long row_end = w + w % 2;
-    long x = 0, y = 0;
+    long line = h - 1, pos = 0;
     while (at + 2 <= b.size()) {
-        long count = b[at], code = b[at + 1];
+        const long count = b[at], code = b[at + 1];
         at += 2;
+        bool row_ends = false;
         if (count > 0) {
-            x += count;
-            if (x > row_end || y >= h)
+            if (!write_fits(line, pos, count, w, h))
                 return false;
-        } else if (code == 0) {
-            x = 0;
-            ++y;
-        } else if (code == 1) {
+            pos += count;
+        } else if (code == END_OF_ROW) {
+            row_ends = true;
+        } else if (code == END_OF_PICTURE) {
             return true;
-        } else if (code == 2) {
+        } else if (code == DELTA) {
             if (at + 2 > b.size())
                 return false;
-            x += b[at];
-            y += b[at + 1];
+            pos += b[at];
+            line -= b[at + 1];
             at += 2;
         } else {
-            x += code;
-            if (x > row_end || y >= h)
+            if (!write_fits(line, pos, code, w, h))
                 return false;
-            long bytes = nibbles ? (code + 1) / 2 : code;
-            at += bytes + bytes % 2;
+            pos += code;
+            at += nibbles ? (code + 3) / 4 * 2 : code + code % 2;
+        }
+        if (row_ends || pos - 1 > w) {
+            pos = 0;
+            if (--line < 0)
+                return true;
         }
     }
     return false;
@@ -104,6 +159,23 @@ const char *why_not_a_file(const char *path)
         return "is a socket, not a file";
 #endif
     return "is a device, not a file";
+}
+
+// Between the header and the pixels: the masks, or what the reader takes as
+// palette, every entry of which must be filled, as above.
+const char *why_tables_wrong(const std::vector<uint8_t> &b, bool os2, uint32_t bpp, uint32_t compression)
+{
+    const long header = os2 ? OS2_HEADER_BYTES : WINDOWS_HEADER_BYTES;
+    const long tables = FILE_HEADER_BYTES + header + (compression == BITFIELDS ? MASK_BYTES : 0);
+    const long entry = os2 ? COLOUR_BYTES : COLOUR_BYTES + 1;
+    const long pixels = read_u32(b, PIXELS_OFFSET_AT);
+    if (pixels < tables || pixels > tables + MAX_PALETTE_ENTRIES * entry || pixels >= long(b.size()))
+        return "has its pixel data in the wrong place";
+    if (bpp <= 8 && pixels < tables + (MAX_PALETTE_ENTRIES - 1) * entry + COLOUR_BYTES)
+        return "has a palette of fewer than 256 colours";
+    if (compression == BITFIELDS && !masks_fit_depth(b, bpp))
+        return "has a colour depth or compression that cannot be read";
+    return nullptr;
 }
 }  // namespace
 
@@ -138,12 +210,9 @@ const char *check_bmp_file(const char *path)
         return "has a colour depth or compression that cannot be read";
     if (colours_used > MAX_PALETTE_ENTRIES)
         return "declares an oversized palette";
-    // The reader takes everything between the header and the pixels as palette.
-    const long tables = FILE_HEADER_BYTES + header + (compression == BITFIELDS ? MASK_BYTES : 0);
-    const long palette_room = MAX_PALETTE_ENTRIES * (os2 ? 3 : 4);
-    const long pixels = read_u32(b, FILE_HEADER_BYTES - 4);
-    if (pixels < tables || pixels > tables + palette_room || pixels >= size)
-        return "has its pixel data in the wrong place";
+    if (const char *why = why_tables_wrong(b, os2, bpp, compression))
+        return why;
+    const long pixels = read_u32(b, PIXELS_OFFSET_AT);
     if (compression == RLE8 || compression == RLE4)
         return rle_stays_inside(b, pixels, w, h, compression == RLE4) ? nullptr
                                                                        : "has damaged pixel data";
