@@ -1,7 +1,8 @@
 #!/bin/sh
 # Builds the Debian packages, this machine's and the one for 64-bit ARM, the
-# Windows zip and the web zip here and again in a copy of the project
-# elsewhere, later, and checks that each comes out the same byte for byte.
+# Windows zip and installer and the web zip here and again in a copy of the
+# project elsewhere, later, with another umask and time zone, and checks that
+# each comes out the same byte for byte.
 # All take this commit's date, or outside git the changelog's; the copy
 # fetches the arm64 packages again, and reuses the Allegro built for Windows
 # and the web here.
@@ -26,7 +27,7 @@ for platform in windows web; do
     mkdir "$copy/build-$platform"
     cp -a "build-$platform/allegro" "$copy/build-$platform"
 done
-build_all "$copy"
-for release in quorvelin_*.deb quorvelin-*-windows-x64.zip quorvelin-*-web.zip; do
+(umask 077 && TZ=Pacific/Kiritimati build_all "$copy")
+for release in quorvelin_*.deb quorvelin-*-windows-x64* quorvelin-*-web.zip; do
     cmp "$release" "$copy/$release"
 done
