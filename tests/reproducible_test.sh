@@ -4,8 +4,8 @@
 # project elsewhere, later, with another umask and time zone, and checks that
 # each comes out the same byte for byte.
 # All take this commit's date, or outside git the changelog's; the copy
-# fetches the arm64 packages again, and reuses the Allegro built for Windows
-# and the web here.
+# reuses the arm64 packages fetched and the Allegro built for Windows and the
+# web here.
 set -eu
 cd "$(dirname "$0")/.."
 . scripts/packages.sh
@@ -23,9 +23,9 @@ build_all() {
     done
 }
 build_all .
-for platform in windows web; do
-    mkdir "$copy/build-$platform"
-    cp -a "build-$platform/allegro" "$copy/build-$platform"
+for kept in windows/allegro web/allegro arm64/apt/debs; do
+    mkdir -p "$copy/build-${kept%/*}"
+    cp -a "build-$kept" "$copy/build-${kept%/*}"
 done
 (umask 077 && TZ=Pacific/Kiritimati build_all "$copy")
 for release in quorvelin_*.deb quorvelin-*-windows-x64* quorvelin-*-web.zip; do
