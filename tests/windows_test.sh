@@ -1,10 +1,11 @@
 #!/bin/sh
 # Makes the Windows zip and installer and checks them under Wine on the X
 # server DISPLAY names: the game from the zip, with all its memory above 4 GB,
-# passes the window test's start-up faults and journey; the installer, run silently, installs the game, its
-# shortcut (starting it in the install folder) and its uninstall entry; the
-# installed game, started in that folder, quits on Esc; and the uninstaller,
-# run silently, leaves none of it. Takes the window test's executable.
+# passes the window test's start-up faults and journey; the installer, run
+# silently, puts on C: the files tests/releases.txt lists, and makes the
+# uninstall entry and a shortcut that starts the game in the install folder;
+# the installed game, started in that folder, quits on Esc; and the
+# uninstaller, run silently, leaves none of it. Takes the window test's executable.
 set -eu
 window_test=$1
 cd "$(dirname "$0")/.."
@@ -27,10 +28,13 @@ QUORVELIN_GAME=$unpacked/high.sh "$window_test" --gtest_filter='StartUp.*:Journe
 installed="$WINEPREFIX/drive_c/Program Files/Quorvelin"
 shortcut="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Quorvelin.lnk"
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quorvelin'
+# What is on C:, but for the temporary files, where the uninstaller leaves the
+# copy of itself that it runs from, for Windows to delete at the next start.
+drive_c() { (cd "$WINEPREFIX/drive_c" && find . -path './users/*/Temp' -prune -o -print | LC_ALL=C sort); }
+drive_c >"$unpacked/before"
 wine quorvelin-*-windows-x64-setup.exe /S
 wineserver -w
-ls "$installed/quorvelin.exe" "$installed/quorvelin.bmp" "$installed/LICENSE.txt" "$installed/README.txt" \
-    "$installed/Uninstall.exe" "$shortcut" >/dev/null
+drive_c | LC_ALL=C comm -13 "$unpacked/before" - | tests/release_files.sh windows-x64-setup.exe
 wine reg query "$key" /reg:64 | grep -cE '^ +(DisplayName|DisplayVersion|Publisher|DisplayIcon|EstimatedSize|UninstallString) ' \
     | grep -qx 6 || { echo "the uninstall entry lacks a value" >&2; exit 1; }
 # The shortcut starts the game in the install folder, where its sheet is; so does the test.
@@ -41,7 +45,7 @@ QUORVELIN_GAME=$unpacked/installed.sh "$window_test" --gtest_filter='Ending.*'
 
 wine "$installed/Uninstall.exe" /S
 wineserver -w
-if [ -e "$installed" ] || [ -e "$shortcut" ] || wine reg query "$key" /reg:64 >/dev/null 2>&1; then
+if ! drive_c | diff "$unpacked/before" - >&2 || wine reg query "$key" /reg:64 >/dev/null 2>&1; then
     echo "the uninstaller left the game behind" >&2
     exit 1
 fi
