@@ -36,6 +36,7 @@ key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quorvelin'
 # What is on C:, but for the temporary files, where the uninstaller leaves the
 # copy of itself that it runs from, for Windows to delete at the next start.
 drive_c() { (cd "$WINEPREFIX/drive_c" && find . -path './users/*/Temp' -prune -o -print | LC_ALL=C sort); }
+rm -rf "$installed" "$shortcut"  # as a failed run may have left them
 drive_c >"$unpacked/before"
 wine quorvelin-*-windows-x64-setup.exe /S
 wineserver -w
