@@ -15,20 +15,28 @@ arm64_apt() {
 # Makes the folder $1 the root of what apt would install on an empty arm64
 # Debian for the other arguments, package names or .deb files. The
 # packages' symbols and shlibs files are gathered in its DEBIAN folder,
-# where dpkg-shlibdeps finds them as those of an installed library.
+# where dpkg-shlibdeps finds them as those of an installed library. The
+# packages downloaded are kept, under names that hold their versions, and
+# downloaded again only for another version.
 arm64_root() {
     into=$1
     shift
-    rm -rf "$into" "$ARM64_APT"
+    rm -rf "$into" "$ARM64_APT/control"
     mkdir -p "$into/DEBIAN" "$ARM64_APT/lists/partial" "$ARM64_APT/cache/archives/partial" "$ARM64_APT/debs"
     : >"$ARM64_APT/status"
     debian_sources deb "arch=arm64 " >"$ARM64_APT/sources.list"
     arm64_apt update >/dev/null
-    fetched=$(arm64_apt -s --no-install-recommends install "$@" | sed -n '/ local-deb /!s/^Inst \([^ ]*\).*/\1/p')
+    # Named as apt-get download names them: package_version_architecture.deb.
+    wanted=$(arm64_apt -s --no-install-recommends install "$@" \
+        | sed -n '/ local-deb /!s/^Inst \([^ ]*\) (\([^ ]*\) [^[]*\[\([^]]*\)\].*/\1_\2_\3.deb/p' | sed 's/:/%3a/')
+    missing=""
+    for deb in $wanted; do
+        [ -f "$ARM64_APT/debs/$deb" ] || { rm -f "$ARM64_APT/debs/${deb%%_*}"_*.deb; missing="$missing ${deb%%_*}"; }
+    done
     # shellcheck disable=SC2086
-    (cd "$ARM64_APT/debs" && arm64_apt download $fetched >/dev/null)
-    for deb in "$ARM64_APT"/debs/*.deb "$@"; do
-        case $deb in *.deb) ;; *) continue ;; esac
+    [ -z "$missing" ] || (cd "$ARM64_APT/debs" && arm64_apt download $missing >/dev/null)
+    for deb in $wanted "$@"; do
+        case $deb in /*.deb) ;; *.deb) deb=$ARM64_APT/debs/$deb ;; *) continue ;; esac
         dpkg-deb -x "$deb" "$into"
         dpkg-deb -e "$deb" "$ARM64_APT/control"
         for part in symbols shlibs; do

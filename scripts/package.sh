@@ -4,6 +4,9 @@
 # this machine, or with "arm64", cross-built for 64-bit ARM.
 set -eu
 cd "$(dirname "$0")/.."
+# Folders made for the release take their modes from the umask: one for
+# every builder, so that none is left unreadable and the release rebuilds the same.
+umask 022
 . scripts/packages.sh
 case ${1:-} in
     "")

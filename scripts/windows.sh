@@ -5,6 +5,9 @@
 # build-windows/allegro.
 set -eu
 cd "$(dirname "$0")/.."
+# Folders made for the release take their modes from the umask: one for
+# every builder, so that none is left unreadable and the release rebuilds the same.
+umask 022
 . scripts/packages.sh
 # shellcheck disable=SC2086
 install_missing $WINDOWS_PACKAGES

@@ -1,15 +1,22 @@
-// Runs a Windows program with all of its lowest 4 GB taken before it starts,
-// so that everything it allocates lies above 4 GB, as 64-bit Windows places a
-// program linked for high-entropy addresses. Wine 8 would otherwise keep it
-// low, where a pointer cut to 32 bits still works. Its status is the
-// program's; 125 if the low memory could not all be taken.
+// Runs the quorvelin.exe beside it with all of its lowest 4 GB taken before it
+// starts, so that everything it allocates lies above 4 GB, as 64-bit Windows
+// places a program linked for high-entropy addresses. Wine 8 would otherwise
+// keep it low, where a pointer cut to 32 bits still works. Its status is the
+// game's; 125 if the low memory could not all be taken.
+// With --no-stderr the game starts as from Explorer, with no standard handles:
+// the text of the message box it shows is printed, and the box closed.
 #include <windows.h>
 #include <stdio.h>
+#include <string.h>
 
 #define LOW_LIMIT 0x100000000ull
 #define FAILED_STATUS 125
 
 #define GRANULE 0x10000ull
+// A message box is a dialog of this class, its text in the control of this id.
+#define MESSAGE_BOX_CLASS "#32770"
+#define MESSAGE_TEXT_ID 0xFFFF
+#define POLL_MS 100
 
 // Reserves what it can of a free range of the suspended process: a part that
 // cannot be had is taken by a mapping of Wine's own, which the program could
@@ -41,23 +48,21 @@ static BOOL take_low_memory(HANDLE process)
     return (ULONGLONG)next >= LOW_LIMIT;
 }
 
-int main(void)
+int main(int argc, char **argv)
 {
-    // The program's command line is ours without our own name.
-    char *line = GetCommandLineA();
-    for (BOOL quoted = FALSE; *line && (quoted || *line != ' '); ++line)
-        quoted ^= *line == '"';
-    while (*line == ' ')
-        ++line;
+    // Named high_memory.exe, so the game's name beside it fits where it was.
+    char game[MAX_PATH];
+    GetModuleFileNameA(NULL, game, MAX_PATH);
+    strcpy(strrchr(game, '\\') + 1, "quorvelin.exe");
+    const BOOL no_stderr = argc > 1 && !strcmp(argv[1], "--no-stderr");
 
+    // The game writes to stderr alone.
     STARTUPINFOA start = {sizeof start};
     start.dwFlags = STARTF_USESTDHANDLES;
-    start.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    start.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
-    start.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    start.hStdError = no_stderr ? NULL : GetStdHandle(STD_ERROR_HANDLE);
     PROCESS_INFORMATION started;
-    if (!CreateProcessA(NULL, line, NULL, NULL, TRUE, CREATE_SUSPENDED, NULL, NULL, &start, &started)) {
-        fprintf(stderr, "high_memory: cannot start %s\n", line);
+    if (!CreateProcessA(game, NULL, NULL, NULL, !no_stderr, CREATE_SUSPENDED, NULL, NULL, &start, &started)) {
+        fprintf(stderr, "high_memory: cannot start %s\n", game);
         return FAILED_STATUS;
     }
     if (!take_low_memory(started.hProcess)) {
@@ -66,6 +71,17 @@ int main(void)
         return FAILED_STATUS;
     }
     ResumeThread(started.hThread);
+    while (no_stderr && WaitForSingleObject(started.hProcess, POLL_MS) == WAIT_TIMEOUT) {
+        const HWND box = FindWindowA(MESSAGE_BOX_CLASS, NULL);
+        DWORD shown_by = 0;
+        char text[1024];
+        if (!box || !GetWindowThreadProcessId(box, &shown_by) || shown_by != started.dwProcessId || !IsWindowVisible(box)
+            || !GetDlgItemTextA(box, MESSAGE_TEXT_ID, text, sizeof text))
+            continue;
+        printf("%s\n", text);
+        PostMessageA(box, WM_COMMAND, IDOK, 0);  // as pressing its OK
+        break;
+    }
     WaitForSingleObject(started.hProcess, INFINITE);
     DWORD status = FAILED_STATUS;
     GetExitCodeProcess(started.hProcess, &status);

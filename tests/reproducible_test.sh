@@ -1,10 +1,11 @@
 #!/bin/sh
 # Builds the Debian packages, this machine's and the one for 64-bit ARM, the
-# Windows zip and the web zip here and again in a copy of the project
-# elsewhere, later, and checks that each comes out the same byte for byte.
-# All take this commit's date, or outside git the changelog's; the copy
-# fetches the arm64 packages again, and reuses the Allegro built for Windows
-# and the web here.
+# Windows zip and installer and the web zip, and checks that each holds the
+# files tests/releases.txt lists for it; then builds them again in a copy of
+# the project elsewhere, later, with another umask and time zone, and checks
+# that each comes out the same byte for byte. All take this commit's date, or
+# outside git the changelog's; the copy reuses the arm64 packages fetched and
+# the Allegro built for Windows and the web here.
 set -eu
 cd "$(dirname "$0")/.."
 . scripts/packages.sh
@@ -22,11 +23,14 @@ build_all() {
     done
 }
 build_all .
-for platform in windows web; do
-    mkdir "$copy/build-$platform"
-    cp -a "build-$platform/allegro" "$copy/build-$platform"
+for release in quorvelin_*.deb quorvelin-*.zip; do
+    tests/release_files.sh "$release"
 done
-build_all "$copy"
-for release in quorvelin_*.deb quorvelin-*-windows-x64.zip quorvelin-*-web.zip; do
+for kept in windows/allegro web/allegro arm64/apt/debs; do
+    mkdir -p "$copy/build-${kept%/*}"
+    cp -a "build-$kept" "$copy/build-${kept%/*}"
+done
+(umask 077 && TZ=Pacific/Kiritimati build_all "$copy")
+for release in quorvelin_*.deb quorvelin-*-windows-x64* quorvelin-*-web.zip; do
     cmp "$release" "$copy/$release"
 done
