@@ -35,16 +35,13 @@ check "groff on the manual page" says_nothing groff -man -ww -z platforms/debian
 check "lintian" lintian --fail-on error,warning "$deb"
 if [ -z "$arch" ]; then
     dpkg-deb -x "$deb" "$root"
+    QUORVELIN_GAME=$root/usr/games/quorvelin "$window_test" --gtest_filter=Journey.*
 else
     # The package in an arm64 Debian that holds what apt installs with it
     # and nothing more, so that a dependency it lacks shows.
     . scripts/packages.sh
     . scripts/arm64.sh
     arm64_root "$root" "$PWD/$deb"
-fi
-if [ -z "$arch" ]; then
-    QUORVELIN_GAME=$root/usr/games/quorvelin "$window_test" --gtest_filter=Journey.*
-else
     # Nothing hands an arm64 program to qemu here, so the launcher's exec
     # would fail: qemu starts the game in the folder the test gives it, with
     # the loader and libraries of that Debian.

@@ -51,7 +51,5 @@ QUORVELIN_GAME=$unpacked/installed.sh "$window_test" --gtest_filter='Ending.*'
 
 wine "$installed/Uninstall.exe" /S
 wineserver -w
-if ! drive_c | diff "$unpacked/before" - >&2 || wine reg query "$key" /reg:64 >/dev/null 2>&1; then
-    echo "the uninstaller left the game behind" >&2
-    exit 1
-fi
+drive_c | diff "$unpacked/before" - >&2 && ! wine reg query "$key" /reg:64 >/dev/null 2>&1 \
+    || { echo "the uninstaller left the game behind" >&2; exit 1; }
