@@ -47,18 +47,26 @@ async function cpuPercent(pid) {
   return (treeTicks(pid) - start) / TICKS_PER_SECOND / (SAMPLE_MS / 1000) * 100;
 }
 
-// The time of every copy to the canvas, and while keepRows is set, the
-// pixels of the rectangle copied.
+// The time of every copy to the canvas, the frame it belongs to, and while
+// keepRows is set, the pixels of the rectangle copied. A frame's copies are
+// made in one go, as the program wakes: the first of them opens a frame,
+// which closes once that go is over.
 function recordPresents(page) {
   return page.evaluateOnNewDocument(() => {
     window.presents = [];
     window.keepRows = false;
+    let frame = 0, open = false;
     const put = CanvasRenderingContext2D.prototype.putImageData;
     CanvasRenderingContext2D.prototype.putImageData = function (image, dx, dy, x, y, w, h) {
       const rows = [];
       for (let row = y; window.keepRows && row < y + h; ++row)
         rows.push(image.data.slice((row * image.width + x) * 4, (row * image.width + x + w) * 4));
-      window.presents.push({ time: performance.now(), x, y, w, h, rows });
+      if (!open) {
+        open = true;
+        frame++;
+        queueMicrotask(() => { open = false; });
+      }
+      window.presents.push({ time: performance.now(), frame, x, y, w, h, rows });
       return put.call(this, image, dx, dy, x, y, w, h);
     };
   });
@@ -71,20 +79,16 @@ async function inPlay(page) {
   return (await frameTimes(page)).length - before > 5;
 }
 
-// The copies made in one sleep, a frame's, come within a few milliseconds, and
-// the next frame's 20 ms later.
-const SAME_FRAME_MS = 5;
-
 // Hashes of the whole frames that the copies after a time make, as
 // reference_frames hashes them.
 function framesAfter(page, time) {
-  return page.evaluate((after, sameFrame) => {
+  return page.evaluate((after) => {
     const canvas = new Uint8ClampedArray(640 * 480 * 4);
     const hashes = [];
     window.presents.forEach((present, i) => {
       present.rows.forEach((row, y) => canvas.set(row, ((present.y + y) * 640 + present.x) * 4));
       const next = window.presents[i + 1];
-      if (present.time <= after || (next && next.time - present.time < sameFrame))
+      if (present.time <= after || (next && next.frame === present.frame))
         return;
       let hash = 2166136261;
       for (let j = 0; j < canvas.length; j += 4) {
@@ -95,13 +99,14 @@ function framesAfter(page, time) {
     });
     window.presents = [];
     return hashes;
-  }, time, SAME_FRAME_MS);
+  }, time);
 }
 
-// When each frame was copied to the canvas.
-async function frameTimes(page) {
-  const times = await page.evaluate(() => window.presents.map((present) => present.time));
-  return times.filter((time, i) => i === 0 || time - times[i - 1] >= SAME_FRAME_MS);
+// When each frame began to be copied to the canvas.
+function frameTimes(page) {
+  return page.evaluate(() => window.presents.filter((present, i) => i === 0
+                                                    || present.frame !== window.presents[i - 1].frame)
+    .map((present) => present.time));
 }
 
 async function tap(page, key) {
