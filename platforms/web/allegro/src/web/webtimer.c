@@ -61,15 +61,28 @@ static void web_timer_exit(void)
 
 
 
+static double last_deadline = 0.0;
+
+
+
 /* _al_web_rest:
  *  rest_callback() calls it directly, as it does the timer driver's rest on
  *  other platforms: the build follows a program's sleep only through direct
- *  calls. The time counts from the call, so that showing the screen, which
- *  happens while the program sleeps, does not lengthen the rest.
+ *  calls. A rest that comes as soon as the work after the last one is done
+ *  ends its time after the last one's end, so that a loop of work and rests
+ *  keeps the rate its rests ask for, as a browser's timers let it; showing
+ *  the screen happens while the program sleeps. One that comes later (after
+ *  a wait on a key, a page away, a slow stretch) counts from its call, with
+ *  no burst to catch up.
  */
 void _al_web_rest(unsigned int time, AL_METHOD(void, callback, (void)))
 {
-   double deadline = emscripten_get_now() + time;
+   double now = emscripten_get_now();
+   double deadline = last_deadline + time;
+
+   if (deadline < now)
+      deadline = now + time;
+   last_deadline = deadline;
 
    if (callback) {
       while (emscripten_get_now() < deadline) {
