@@ -27,7 +27,7 @@ ALLEGRO_OPTIONS="-DSHARED=OFF -DWANT_X11=OFF -DWANT_OSS=OFF -DWANT_ALSA=OFF -DWA
 
 # The library alone, without its documentation, whose tools ASan stops.
 build_allegro() {
-    echo "Building Allegro with the sanitizers, once (a few minutes)..."
+    echo "Building Allegro with the sanitizers, once (about a minute)..."
     rm -rf "$allegro/build"
     unpack_allegro "$allegro"
     # shellcheck disable=SC2086

@@ -83,12 +83,11 @@ TEST(GameOver, OverTheLastFrameAndItsKeys)
 
 TEST(SheetCheck, TakesWhatTheReaderCanReadAndNamesEachFault)
 {
-    const char *const says[] = {"", "is not a BMP file", "is too large for a sprite sheet",
-                                "has a BMP header of a kind that cannot be read", "is cut short in its header",
-                                "has a width or height out of range", "is cut short in its pixel data",
-                                "has a colour depth or compression that cannot be read", "declares an oversized palette",
-                                "has its pixel data in the wrong place", "has damaged pixel data",
-                                "has a palette of fewer than 256 colours"};
+    const char *const says[] = {
+        "", "is not a BMP file", "is too large for a sprite sheet", "has a BMP header of a kind that cannot be read",
+        "is cut short in its header", "has a width or height out of range", "is cut short in its pixel data",
+        "has a colour depth or compression that cannot be read", "declares an oversized palette",
+        "has its pixel data in the wrong place", "has damaged pixel data", "has a palette of fewer than 256 colours"};
     // Damage to the sheet: at, value, bytes, what the check says
     const uint32_t patches[][4] = {
         {18, 1, 4, 0},   {22, 1, 4, 0},   {46, 256, 4, 0},  {0, 'X', 1, 1},    {14, 124, 4, 3},  {18, 0, 4, 5},
@@ -98,27 +97,27 @@ TEST(SheetCheck, TakesWhatTheReaderCanReadAndNamesEachFault)
         {patched(Bytes(16), 0, 'B' | 'M' << 8, 2), 1}, {Bytes(80 << 20 | 1), 2},
         {Bytes(sheet.begin(), sheet.begin() + 18), 4}, {Bytes(sheet.begin(), sheet.end() - 1), 6},
         {Bytes(sheet.begin(), sheet.begin() + 54), 9}, {patched(bmp(12, 8, 0, 39, 23), 10, 26 + 769), 9},
-        {patched(bmp(40, 16, 3, 39, 23), 10, 54), 9},
+        {patched(bmp(40, 16, 3, 39, 23), 10, 54), 9}, {bmp(40, 16, 3, 39, 23), 0},
         // The reader fills all 256 entries, the last without its fourth byte, or leaves the rest to the
         // stack; the masks give the pixels' size. Its 4-bit absolute runs take words of 4 pixels.
-        {patched(bmp(40, 8, 0, 39, 23), 10, 54 + 1023), 0}, {patched(bmp(40, 4, 0, 39, 23), 10, 54 + 1022), 11},
+        {patched(bmp(40, 8, 0, 39, 23), 10, 54 + 1023), 0}, {patched(bmp(40, 8, 0, 39, 23), 10, 54 + 1022), 11},
         {patched(bmp(12, 1, 0, 39, 23), 10, 26 + 767), 11}, {patched(bmp(40, 16, 3, 39, 23), 54, 0x7c00), 0},
         {patched(bmp(40, 16, 3, 39, 23), 62, 0xff), 7}, {patched(bmp(40, 32, 3, 39, 23), 54, 0xf800), 7},
-        {bmp(40, 4, 2, 7, 2, {0, 3, 0x12, 0x30, 0, 1}), 0}, {bmp(40, 4, 2, 7, 2, {0, 5, 1, 2, 3, 0, 0, 1}), 0}};
+        {bmp(40, 4, 2, 7, 2, {0, 4, 0x12, 0x34, 0, 0, 0, 5, 0x12, 0x34, 0x50, 0, 0, 1}), 0}};
     for (auto [at, value, width, verdict] : patches)
         cases.push_back({patched(sheet, at, value, width), verdict});
     for (auto [header, bpp, compression] : {std::tuple{40, 16, 0}, {40, 32, 0}, {40, 32, 3}, {12, 4, 0}, {12, 24, 0}})
         cases.push_back({bmp(header, bpp, compression, 39, 23), 0});
-    // 3x2 pixels run-length coded, each pair taken and refused: spilling into the next row in memory, moving
-    // right and up, above the first row, a row ended by a move, padded absolute runs, ended by the last row.
-    // The rows lie one after the other in one block, the bottom one, which the reader starts at, last.
+    // 3x2 pixels run-length coded, in pairs taken and refused: spilling into the next row in memory, moving right
+    // and up, above the first row, a row ended by a move, padded absolute runs (moving on), ended by the last row or
+    // run past the block; and codes cut short. The rows lie one after the other in one block, the bottom one, which
+    // the reader starts at, last.
     const std::pair<Bytes, int> streams[] = {
-        {{1, 5, 2, 1, 0, 0, 4, 2, 0, 1}, 0}, {{1, 5, 3, 1, 0, 0, 1, 2, 0, 1}, 10}, {{0, 2, 1, 1, 3, 1, 0, 1}, 0},
+        {{1, 5, 2, 1, 0, 0, 6, 2, 0, 1}, 0}, {{1, 5, 3, 1, 0, 0, 1, 2, 0, 1}, 10}, {{0, 2, 1, 1, 3, 1, 0, 1}, 0},
         {{0, 2, 3, 0, 2, 1, 0, 1}, 10}, {{0, 2, 0, 2, 0, 0}, 0}, {{0, 2, 0, 2, 1, 1, 0, 1}, 10},
-        {{0, 2, 4, 0, 0, 2, 0, 1, 1, 7, 0, 1}, 0}, {{0, 2, 5, 0, 0, 2, 0, 1, 1, 7, 0, 1}, 10},
-        {{0, 3, 1, 2, 3, 0, 0, 0, 0, 4, 1, 2, 3, 4, 0, 1}, 0}, {{0, 3, 1, 2, 3, 0, 1}, 10},
-        {{0, 0, 0, 0, 0, 3, 1, 2, 3, 0, 0, 1}, 0}, {{1, 1, 0, 0, 1, 2}, 10}, {{0, 5, 1, 2, 3, 4, 5, 0, 0, 1}, 10},
-        {{0, 2, 1}, 10}};
+        {{0, 2, 4, 0, 0, 2, 0, 1, 1, 7, 0, 1}, 0}, {{0, 2, 5, 0, 0, 2, 0, 1, 1, 7, 0, 1}, 10}, {{0, 2, 1}, 10},
+        {{0, 3, 1, 2, 3, 0, 0, 0, 0, 4, 1, 2, 3, 4, 0, 1}, 0}, {{0, 3, 1, 2, 3, 0, 1, 1, 0, 1}, 10},
+        {{0, 0, 0, 2, 5, 0}, 0}, {{0, 5, 1, 2, 3, 4, 5, 0, 0, 1}, 10}, {{1, 1, 0, 0, 1, 2}, 10}};
     for (auto [stream, verdict] : streams)
         cases.push_back({bmp(40, 8, 1, 3, 2, stream), verdict});
     for (size_t i = 0; i < cases.size(); ++i)

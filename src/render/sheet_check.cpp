@@ -33,9 +33,24 @@ const long FILE_HEADER_BYTES = 14;
 const long PIXELS_OFFSET_AT = 10;
 const uint32_t OS2_HEADER_BYTES = 12;
 const uint32_t WINDOWS_HEADER_BYTES = 40;
+// Where the header's fields lie in the file, in a Windows header and in an
+// OS/2 one, which keeps its sides in 16 bits and has no compression.
+const size_t WIDTH_AT = 18;
+const size_t HEIGHT_AT = 22;
+const size_t PLANES_AT = 26;
+const size_t DEPTH_AT = 28;
+const size_t COMPRESSION_AT = 30;
+const size_t COLOURS_USED_AT = 46;
+const size_t OS2_HEIGHT_AT = 20;
+const size_t OS2_PLANES_AT = 22;
+const size_t OS2_DEPTH_AT = 24;
 const uint32_t MASK_BYTES = 12;
 const int MAX_PALETTE_ENTRIES = 256;
 const long COLOUR_BYTES = 3;
+const long WINDOWS_ENTRY_BYTES = 4;
+const size_t RED_MASK_AT = 54, BLUE_MASK_AT = 62;  // after the Windows header, green between
+// The 4-bit reader takes an absolute run's pixels in 16-bit words of 4.
+const long NIBBLES_PER_WORD = 4, WORD_BYTES = 2;
 const uint32_t RED_555 = 0x7C00, RED_565 = 0xF800, BLUE_5 = 0x1F;
 const uint32_t RED_888 = 0xFF0000, BLUE_8 = 0xFF;
 
@@ -81,8 +96,7 @@ bool depth_fits_compression(uint32_t bpp, uint32_t compression)
 // make it read pixels of another size than the rows hold.
 bool masks_fit_depth(const std::vector<uint8_t> &b, uint32_t bpp)
 {
-    const size_t at = FILE_HEADER_BYTES + WINDOWS_HEADER_BYTES;
-    const uint32_t red = read_u32(b, at), blue = read_u32(b, at + 8);
+    const uint32_t red = read_u32(b, RED_MASK_AT), blue = read_u32(b, BLUE_MASK_AT);
     if (bpp == 16)
         return blue == BLUE_5 && (red == RED_555 || red == RED_565);
     return blue == BLUE_8 && red == RED_888;
@@ -133,7 +147,7 @@ bool rle_stays_inside(const std::vector<uint8_t> &b, size_t at, long w, long h, 
             if (!write_fits(line, pos, code, w, h))
                 return false;
             pos += code;
-            at += nibbles ? (code + 3) / 4 * 2 : code + code % 2;
+            at += nibbles ? (code + NIBBLES_PER_WORD - 1) / NIBBLES_PER_WORD * WORD_BYTES : code + code % 2;
         }
         if (row_ends || pos - 1 > w) {
             pos = 0;
@@ -167,7 +181,7 @@ const char *why_tables_wrong(const std::vector<uint8_t> &b, bool os2, uint32_t b
 {
     const long header = os2 ? OS2_HEADER_BYTES : WINDOWS_HEADER_BYTES;
     const long tables = FILE_HEADER_BYTES + header + (compression == BITFIELDS ? MASK_BYTES : 0);
-    const long entry = os2 ? COLOUR_BYTES : COLOUR_BYTES + 1;
+    const long entry = os2 ? COLOUR_BYTES : WINDOWS_ENTRY_BYTES;
     const long pixels = read_u32(b, PIXELS_OFFSET_AT);
     if (pixels < tables || pixels > tables + MAX_PALETTE_ENTRIES * entry || pixels >= long(b.size()))
         return "has its pixel data in the wrong place";
@@ -197,13 +211,12 @@ const char *check_bmp_file(const char *path)
         return "has a BMP header of a kind that cannot be read";
     if (size < FILE_HEADER_BYTES + long(header))
         return "is cut short in its header";
-    const size_t at = FILE_HEADER_BYTES + 4;
-    const long w = os2 ? read_u16(b, at) : (int32_t)read_u32(b, at);
-    const long h = os2 ? read_u16(b, at + 2) : (int32_t)read_u32(b, at + 4);
-    const uint32_t planes = read_u16(b, os2 ? at + 4 : at + 8);
-    const uint32_t bpp = read_u16(b, os2 ? at + 6 : at + 10);
-    const uint32_t compression = os2 ? PLAIN : read_u32(b, at + 12);
-    const uint32_t colours_used = os2 ? 0 : read_u32(b, at + 28);
+    const long w = os2 ? read_u16(b, WIDTH_AT) : (int32_t)read_u32(b, WIDTH_AT);
+    const long h = os2 ? read_u16(b, OS2_HEIGHT_AT) : (int32_t)read_u32(b, HEIGHT_AT);
+    const uint32_t planes = read_u16(b, os2 ? OS2_PLANES_AT : PLANES_AT);
+    const uint32_t bpp = read_u16(b, os2 ? OS2_DEPTH_AT : DEPTH_AT);
+    const uint32_t compression = os2 ? PLAIN : read_u32(b, COMPRESSION_AT);
+    const uint32_t colours_used = os2 ? 0 : read_u32(b, COLOURS_USED_AT);
     if (w <= 0 || h <= 0 || w > MAX_SIDE || h > MAX_SIDE)
         return "has a width or height out of range";
     if (planes != 1 || !depth_fits_compression(bpp, compression) || (os2 && bpp > 8 && bpp != 24))

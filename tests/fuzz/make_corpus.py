@@ -25,7 +25,6 @@ seeds.update({f"fields{bpp}_{red:x}": bmp(bpp, 39, 23, compression=3, masks=(red
               for bpp, red, blue in ((16, 0x7C00, 0x1F), (16, 0xF800, 0x1F), (32, 0xFF0000, 0xFF))})
 # Rows of a run and an odd absolute run with its pad byte, each ended; the last ends the picture.
 seeds["rle8_rows"] = bmp(8, 39, 23, b"\0\0".join(bytes((20, y, 0, 19, *range(20))) for y in range(23)) + b"\0\1", 1)
-seeds["rle4_rows"] = bmp(4, 39, 23, bytes((39, 0x5A, 0, 0)) * 23 + b"\0\1", 2)
 # Deltas, one ending its row by passing the width, and the picture ended by its last row.
 seeds["rle8_deltas"] = bmp(8, 7, 4, bytes((2, 1, 0, 2, 3, 1, 2, 4, 0, 0, 0, 3, 5, 6, 7, 0, 0, 2, 9, 0, 6, 3, 0, 0)), 1)
 seeds["rle4_deltas"] = bmp(4, 7, 4, bytes((3, 0x12, 0, 2, 2, 1, 0, 5, 0x34, 0x56, 0x70, 0, 0, 0, 8, 0x9A, 0, 1)), 2)
