@@ -70,6 +70,11 @@ int main(int argc, char **argv)
         TerminateProcess(started.hProcess, FAILED_STATUS);
         return FAILED_STATUS;
     }
+    // The game ends with the launcher, as a test that kills the launcher means.
+    const HANDLE job = CreateJobObjectA(NULL, NULL);
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE};
+    SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+    AssignProcessToJobObject(job, started.hProcess);
     ResumeThread(started.hThread);
     while (no_stderr && WaitForSingleObject(started.hProcess, POLL_MS) == WAIT_TIMEOUT) {
         const HWND box = FindWindowA(MESSAGE_BOX_CLASS, NULL);
