@@ -60,14 +60,19 @@ int main(int argc, char **argv)
     STARTUPINFOA start = {sizeof start};
     start.dwFlags = STARTF_USESTDHANDLES;
     start.hStdError = no_stderr ? NULL : GetStdHandle(STD_ERROR_HANDLE);
+    // The game ends with the launcher, also while still suspended, as a test
+    // that kills the launcher means.
+    const HANDLE job = CreateJobObjectA(NULL, NULL);
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE};
+    SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits);
     PROCESS_INFORMATION started;
-    if (!CreateProcessA(game, NULL, NULL, NULL, !no_stderr, CREATE_SUSPENDED, NULL, NULL, &start, &started)) {
+    if (!CreateProcessA(game, NULL, NULL, NULL, !no_stderr, CREATE_SUSPENDED, NULL, NULL, &start, &started)
+        || !AssignProcessToJobObject(job, started.hProcess)) {
         fprintf(stderr, "high_memory: cannot start %s\n", game);
         return FAILED_STATUS;
     }
     if (!take_low_memory(started.hProcess)) {
         fprintf(stderr, "high_memory: memory below 4 GB is left free\n");
-        TerminateProcess(started.hProcess, FAILED_STATUS);
         return FAILED_STATUS;
     }
     ResumeThread(started.hThread);

@@ -23,12 +23,12 @@ unzip -q quorvelin-*-windows-x64.zip -d "$unpacked"
 # beside the game.
 launcher=$(echo "$unpacked"/quorvelin-*/)high_memory.exe
 x86_64-w64-mingw32-gcc -O2 -o "$launcher" tests/high_memory.c
-QUORVELIN_GAME=$launcher "$window_test" --gtest_filter='StartUp.*:Journey.*'
 # Started as from Explorer, with no stderr, and with no sheet in its folder,
 # the game says so in a message box, and ends with status 1 once it is closed.
 said=$(cd "$unpacked" && timeout 60 wine "$launcher" --no-stderr || echo "status $?")
-echo "$said" | tr '\n' ' ' | grep -q "^quorvelin: the sprite sheet quorvelin.bmp in .* is not there; start the .* status 1 $" \
+printf '%s\n' "$said" | tr '\n' ' ' | grep -q "^quorvelin: the sprite sheet quorvelin.bmp in .* is not there; start the .* status 1 $" \
     || { echo "with no stderr, the game's message box and status: $said" >&2; exit 1; }
+QUORVELIN_GAME=$launcher "$window_test" --gtest_filter='StartUp.*:Journey.*'
 
 installed="$WINEPREFIX/drive_c/Program Files/Quorvelin"
 shortcut="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Quorvelin.lnk"
@@ -47,7 +47,11 @@ wine reg query "$key" /reg:64 | grep -cE '^ +(DisplayName|DisplayVersion|Publish
 strings -el "$shortcut" | grep -qx 'C:\\Program Files\\Quorvelin' || { echo "the shortcut's folder is wrong" >&2; exit 1; }
 printf '#!/bin/sh\ncd "%s" && exec wine quorvelin.exe\n' "$installed" >"$unpacked/installed.sh"
 chmod +x "$unpacked/installed.sh"
-QUORVELIN_GAME=$unpacked/installed.sh "$window_test" --gtest_filter='Ending.*'
+# About one time in ten, the Escape that Wine's game was quit with stays down
+# in the X server after its release, and every later game there would see it
+# held from its start: the installed game gets an X server of its own.
+QUORVELIN_GAME=$unpacked/installed.sh tests/with_xvfb.sh "$window_test" --gtest_filter='Ending.*'
+wineserver -w
 
 wine "$installed/Uninstall.exe" /S
 wineserver -w
