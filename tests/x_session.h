@@ -4,7 +4,6 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
-#include <fcntl.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -33,29 +32,22 @@ inline std::string make_game_folder(const std::string &sheet_path)
 // What QUORVELIN_GAME names, or the build's game. Windows games run under the
 // Wine prefix that the test's environment names; a .exe is started through Wine.
 // Games for another processor run under qemu, with the libraries under the
-// root that QEMU_LD_PREFIX names. A library built here and preloaded, as the
-// release log is, enters neither.
+// root that QEMU_LD_PREFIX names.
 inline const std::string game_program = std::getenv("QUORVELIN_GAME") ? std::getenv("QUORVELIN_GAME") : GAME_PATH;
 inline const bool game_is_windows = std::getenv("WINEPREFIX");
 inline const bool game_is_emulated = std::getenv("QEMU_LD_PREFIX");
-inline const bool game_takes_release_log = !game_is_windows && !game_is_emulated;
 
-// Starts the game in folder, with its stderr going to the file "stderr" there
-// and file descriptor 3 to the file "released". Each setting is put in its
-// environment; a bare name takes that variable out. The game dies with the
-// test, also when one stops early.
-inline pid_t start_game(const std::string &folder, std::vector<std::string> settings = {})
+// Starts the game in folder, with its stderr going to the file "stderr"
+// there, and without the variable unset names in its environment. The game
+// dies with the test, also when one stops early.
+inline pid_t start_game(const std::string &folder, const char *unset = "")
 {
     const char *program = game_program.c_str();
     const bool through_wine = std::filesystem::path(program).extension() == ".exe";
     const pid_t game = fork();
     if (game == 0) {
         prctl(PR_SET_PDEATHSIG, SIGKILL);
-        for (std::string &setting : settings)
-            putenv(setting.data());
-        if (!game_takes_release_log)
-            unsetenv("LD_PRELOAD");
-        if (chdir(folder.c_str()) == 0 && std::freopen("stderr", "w", stderr) && dup2(creat("released", 0600), 3) == 3)
+        if ((!*unset || unsetenv(unset) == 0) && chdir(folder.c_str()) == 0 && std::freopen("stderr", "w", stderr))
             through_wine ? execlp("wine", "wine", program, nullptr) : execl(program, program, nullptr);
         _exit(127);
     }
