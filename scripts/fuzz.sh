@@ -42,9 +42,17 @@ build_allegro() {
 clang++ -std=c++17 $SANITIZE -fsanitize=fuzzer -Isrc/render -Isrc/rules -I"$allegro/source/include" \
     -I"$allegro/build/include" tests/fuzz/sheet_fuzz.cpp src/render/sheet_check.cpp src/render/runner_frames.cpp \
     "$allegro/build/lib/liballeg.a" -lpthread -lm -ldl -lrt -o "$top/sheet_fuzz"
+# The seeds are the sheet check's own test cases (the real sheet, each depth,
+# header and compression it takes, run-length streams with deltas, absolute
+# runs, odd widths and each way a row or the picture ends), as the render
+# test writes them, built here if need be.
 rm -rf "$top/seeds"
 mkdir -p "$top/seeds" "$top/corpus"
-python3 tests/fuzz/make_corpus.py "$top/seeds"
+[ -f build/CMakeCache.txt ] || cmake -S . -B build -DBUILD_TESTING=ON >/dev/null
+build build --target render_test >/dev/null
+(cd build && QUORVELIN_SEEDS="$top/seeds/case-" tests/render_test --gtest_filter='SheetCheck.*' >/dev/null)
+# But the one too large for a sheet: libFuzzer's inputs grow up to the largest seed.
+find "$top/seeds" -size +64k -delete
 # The target writes each input where the game finds its sheet, in the working
 # folder: one in memory where there is /dev/shm, which runs it 3 times faster.
 run=$(mktemp -d -p /dev/shm 2>/dev/null || mktemp -d)

@@ -44,12 +44,15 @@ Bytes bmp(int header, int bpp, int compression, int w, int h, Bytes pixels = {})
 }
 
 // The check's verdict on the file, and whether the library then loads it.
+// Each file is left in the folder QUORVELIN_SEEDS names, if any, to seed the fuzz target.
 std::pair<std::string, bool> check_and_load(const Bytes &file)
 {
-    const char *const path = "corpus-case.bmp";  // in the build folder, where the test runs
+    static int made = 0;
+    const char *const seeds = std::getenv("QUORVELIN_SEEDS");
+    const std::string path = seeds ? seeds + std::to_string(made++) + ".bmp" : "case.bmp";
     std::ofstream(path, std::ios::binary).write((const char *)file.data(), file.size());
-    const char *said = check_bmp_file(path);
-    BITMAP *loaded = said ? nullptr : load_bitmap(path, nullptr);
+    const char *said = check_bmp_file(path.c_str());
+    BITMAP *loaded = said ? nullptr : load_bitmap(path.c_str(), nullptr);
     destroy_bitmap(loaded);
     return {said ? said : "", loaded != nullptr};
 }
@@ -106,7 +109,8 @@ TEST(SheetCheck, TakesWhatTheReaderCanReadAndNamesEachFault)
         {bmp(40, 4, 2, 7, 2, {0, 4, 0x12, 0x34, 0, 0, 0, 5, 0x12, 0x34, 0x50, 0, 0, 1}), 0}};
     for (auto [at, value, width, verdict] : patches)
         cases.push_back({patched(sheet, at, value, width), verdict});
-    for (auto [header, bpp, compression] : {std::tuple{40, 16, 0}, {40, 32, 0}, {40, 32, 3}, {12, 4, 0}, {12, 24, 0}})
+    for (auto [header, bpp, compression] : {std::tuple{40, 1, 0}, {40, 4, 0}, {40, 8, 0}, {40, 16, 0}, {40, 24, 0},
+                                            {40, 32, 0}, {40, 32, 3}, {12, 1, 0}, {12, 4, 0}, {12, 8, 0}, {12, 24, 0}})
         cases.push_back({bmp(header, bpp, compression, 39, 23), 0});
     // 3x2 pixels run-length coded, in pairs taken and refused: spilling into the next row in memory, moving right
     // and up, above the first row, a row ended by a move, padded absolute runs (moving on), ended by the last row or
