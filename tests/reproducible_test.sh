@@ -26,10 +26,7 @@ build_all .
 for release in quorvelin_*.deb quorvelin-*.zip; do
     tests/release_files.sh "$release"
 done
-for kept in windows/allegro web/allegro arm64/apt/debs; do
-    mkdir -p "$copy/build-${kept%/*}"
-    cp -a "build-$kept" "$copy/build-${kept%/*}"
-done
+cp -a --parents build-windows/allegro build-web/allegro build-arm64/apt/debs "$copy"
 (umask 077 && TZ=Pacific/Kiritimati build_all "$copy")
 for release in quorvelin_*.deb quorvelin-*-windows-x64* quorvelin-*-web.zip; do
     cmp "$release" "$copy/$release"

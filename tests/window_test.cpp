@@ -57,25 +57,20 @@ bool drawn(int row)
     return std::any_of(pixels.begin(), pixels.end(), [](unsigned p) { return p != 0; });
 }
 
-// Whether the running game shows each view named; in play, also the score
-// and the ground line, which only a game that runs draws.
-bool shows(pid_t game, const std::vector<std::string> &names)
+// What the running game shows of each view named that is not as it should
+// be, "" if each is; in play, also the score and the ground line must be
+// drawn, which only a game that runs draws.
+std::string unlike(pid_t game, const std::vector<std::string> &names)
 {
     siginfo_t ended{};
     if (waitid(P_PID, game, &ended, WEXITED | WNOHANG | WNOWAIT) != 0 || ended.si_pid == game)
-        return false;
-    for (const std::string &name : names)
-        if (fingerprint(VIEWS.at(name).top, VIEWS.at(name).bottom) != VIEWS.at(name).print
-            || (name == "playing" && !(drawn(24) && drawn(460))))
-            return false;
-    return true;
-}
-
-std::string seen(const std::vector<std::string> &names)
-{
+        return "no game";
     std::ostringstream said;
-    for (const std::string &name : names)
-        said << name << " 0x" << std::hex << fingerprint(VIEWS.at(name).top, VIEWS.at(name).bottom) << " ";
+    for (const std::string &name : names) {
+        const uint64_t print = fingerprint(VIEWS.at(name).top, VIEWS.at(name).bottom);
+        if (print != VIEWS.at(name).print || (name == "playing" && !(drawn(24) && drawn(460))))
+            said << name << " 0x" << std::hex << print << " ";
+    }
     return said.str();
 }
 
@@ -101,11 +96,12 @@ bool after_key(pid_t game, unsigned long key, const std::vector<std::string> &vi
         press_key(key, true);
         std::this_thread::sleep_for(120ms);
         press_key(key, false);
-        wait_until([&] { return shows(game, views); }, 500ms);
+        wait_until([&] { return unlike(game, views).empty(); }, 500ms);
         std::this_thread::sleep_for(300ms);
-        there = shows(game, views);
+        there = unlike(game, views).empty();
     }
-    EXPECT_TRUE(there) << "key " << std::hex << key << " should leave the game on " << views[0] << ": " << seen(views);
+    EXPECT_TRUE(there) << "key " << std::hex << key << " should leave the game on " << views[0] << ": "
+                       << unlike(game, views);
     return there;
 }
 
@@ -159,7 +155,7 @@ TEST(Journey, EveryKeyOnEveryScreen)
             press_key(XK_Return, true);
             EXPECT_TRUE(wait_until([&] {
                 const std::vector<unsigned> rows = grab_window(300, 400);
-                return shows(game, views)
+                return unlike(game, views).empty()
                        && std::any_of(rows.begin(), rows.end(), [](unsigned p) { return p != 0 && p != 0x00ff00; });
             }, 2s)) << "jumping";
             press_key(XK_Return, false);
