@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -184,6 +183,5 @@ int main(int argc, char **argv)
     folder = make_game_folder(SHEET_PATH);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
-    std::filesystem::remove_all(folder);
     return 0;
 }

@@ -135,7 +135,6 @@ TEST(StartUp, EachFaultEndsWithOneLineAndStatusOne)
         EXPECT_EQ(wait_for_exit(start_game(folder, unset), start_time), 1) << says;
         const std::string said = read_file(folder + "/stderr");
         EXPECT_TRUE(std::count(said.begin(), said.end(), '\n') == 1 && said.find(says) != std::string::npos) << said;
-        std::filesystem::remove_all(folder);
     }
 }
 
@@ -168,7 +167,6 @@ TEST(Journey, EveryKeyOnEveryScreen)
             ASSERT_TRUE(after_key(game, KEYS.at(key), views));
     }
     EXPECT_EQ(read_file(folder + "/stderr"), "");
-    std::filesystem::remove_all(folder);
 }
 
 // Each way a game is ended, on a screen it is ended from: Esc ends it with
@@ -203,5 +201,4 @@ TEST(Ending, EachWayOnItsScreen)
         EXPECT_EQ(read_file(folder + "/stderr"), way == DISPLAY_GOES ? "quorvelin: the display closed, so the game has ended\n" : "")
             << "view " << view << ", way " << way;
     }
-    std::filesystem::remove_all(folder);
 }

@@ -25,11 +25,15 @@ inline const bool x_server_opened =
 // The game's window can go between finding it and using it; that is no error here.
 inline const auto ignore_x_errors = XSetErrorHandler([](Display *, XErrorEvent *) { return 0; });
 
-// A fresh folder holding a copy of the sheet at sheet_path.
+// A fresh folder holding a copy of the sheet at sheet_path, removed when the
+// harness exits, also after a test that stopped early.
 inline std::string make_game_folder(const std::string &sheet_path)
 {
+    static std::vector<std::string> made;
+    if (made.empty())
+        std::atexit([] { for (const std::string &folder : made) std::filesystem::remove_all(folder); });
     char name[] = "/tmp/quorvelin-test-XXXXXX";
-    std::filesystem::copy_file(sheet_path, std::string(mkdtemp(name)) + "/quorvelin.bmp");
+    std::filesystem::copy_file(sheet_path, made.emplace_back(mkdtemp(name)) + "/quorvelin.bmp");
     return name;
 }
 
