@@ -74,6 +74,9 @@ std::string unlike(pid_t game, const std::vector<std::string> &names)
     return said.str();
 }
 
+// The highest rows the runner's top reaches with Space held and with Space tapped.
+const int HELD_TOP_ROW = 300, TAP_TOP_ROW = 351;
+
 // Under Wine with no window manager, the library's shutdown waits 2 s for a
 // window manager that is not there.
 const auto QUIT_TIME = game_is_windows ? 5s : 2s;
@@ -147,13 +150,13 @@ TEST(Journey, EveryKeyOnEveryScreen)
         const std::string key = step[0];
         const std::vector<std::string> views(step.begin() + 1, step.end());
         if (key == "jump") {
-            // Space held as the round starts: the runner climbs to row 300,
-            // where a tap's jump, which tops out at row 351, never takes it.
-            // Up there only the runner is neither black nor an obstacle's green.
+            // Space held as the round starts: the runner climbs above the row
+            // a tap's jump tops out at, where only it is neither black nor an
+            // obstacle's green.
             press_key(XK_space, true);
             press_key(XK_Return, true);
             EXPECT_TRUE(wait_until([&] {
-                const std::vector<unsigned> rows = grab_window(300, 320);
+                const std::vector<unsigned> rows = grab_window(HELD_TOP_ROW, TAP_TOP_ROW);
                 return unlike(game, views).empty()
                        && std::any_of(rows.begin(), rows.end(), [](unsigned p) { return p != 0 && p != 0x00ff00; });
             }, 2s)) << "jumping";
