@@ -73,7 +73,8 @@ async function launch() {
     },
     pages: async () => (await driver.getAllWindowHandles()).map(pageAt),
     async close() {
-      await driver.quit();
+      // A session ended by its page's crash is gone, but its driver is not.
+      await driver.quit().catch(() => {});
       await service.kill();
     },
   };

@@ -293,36 +293,57 @@ const checks = {
 const FAILING = ['each way the game can fail to load or stop, said in one sentence'];
 const DEVTOOLS = ['touch: a tap starts, a touch held jumps as Space held does, the pause control, a tap after a lost round'];
 
+// Plays the check on a page of its own, closed after: why it failed, if it
+// did, and whether the browser broke it off (the checks throw plain errors).
+async function play(running, browser, server, [name, check]) {
+  try {
+    const page = await running.newPage();
+    const first = (await running.pages()).filter((open) => open !== page);
+    const errors = [];
+    // WebKit's WebDriver tells no page errors: the page shows them instead of the game.
+    page.on?.('pageerror', (error) => errors.push(error.message));
+    await page.bringToFront();
+    // Loaded in full first: a page left while it loads fails in Firefox.
+    await page.goto(address(server));
+    await showing(page, 'title', 10000);
+    const late = sleep(CHECK_MS).then(() => { throw new Error(`no end after ${CHECK_MS / 1000} s`); });
+    await Promise.race([check(page, browser), late]);
+    if (errors.length && !FAILING.includes(name))
+      throw new Error(`the page failed: ${errors.join('; ')}`);
+    for (const open of (await running.pages()).filter((open) => !first.includes(open)))
+      await open.close();
+    return {};
+  } catch (error) {
+    return { failure: error.message || error.name, broken: error.constructor !== Error };
+  }
+}
+
 (async () => {
   const server = await serve(folder, { '/host.html': path.join(tests, 'web', 'host.html') });
   let failures = 0;
   for (const browser of browsers()) {
     // A page whose program never sleeps answers nothing: calls to it give up.
-    const running = await browser.launch({ headless: true, protocolTimeout: CHECK_MS });
-    for (const [name, check] of Object.entries(checks)) {
+    const launch = () => browser.launch({ headless: true, protocolTimeout: CHECK_MS });
+    let running = await launch();
+    const relaunch = async () => { await running.close(); running = await launch(); };
+    for (const entry of Object.entries(checks)) {
+      const name = entry[0];
       if ((DEVTOOLS.includes(name) && !browser.devTools) || (browser.only && !browser.only.includes(name)))
         continue;
-      const page = await running.newPage();
-      const first = (await running.pages()).filter((open) => open !== page);
-      const errors = [];
-      // WebKit's WebDriver tells no page errors: the page shows them instead of the game.
-      page.on?.('pageerror', (error) => errors.push(error.message));
-      await page.bringToFront();
-      try {
-        // Loaded in full first: a page left while it loads fails in Firefox.
-        await page.goto(address(server));
-        await showing(page, 'title', 10000);
-        const late = sleep(CHECK_MS).then(() => { throw new Error(`no end after ${CHECK_MS / 1000} s`); });
-        await Promise.race([check(page, browser), late]);
-        if (errors.length && !FAILING.includes(name))
-          throw new Error(`the page failed: ${errors.join('; ')}`);
-        console.log(`ok: ${browser.name}: ${name}`);
-      } catch (error) {
-        failures++;
-        console.log(`FAILED: ${browser.name}: ${name}: ${error.message}`);
+      let { failure, broken } = await play(running, browser, server, entry);
+      // WebKit's web process now and then crashes under load, in WebKit's own
+      // code, and its WebDriver then ends the session: a check the browser
+      // broke off is played once more in a new one.
+      if (broken) {
+        console.log(`  ${browser.name} broke the check off (${failure}): once more in a new ${browser.name}`);
+        await relaunch();
+        ({ failure } = await play(running, browser, server, entry));
       }
-      for (const open of (await running.pages()).filter((open) => !first.includes(open)))
-        await open.close();
+      // A failed check may have left keys held or windows open: not for the next.
+      if (failure)
+        await relaunch();
+      failures += !!failure;
+      console.log(failure ? `FAILED: ${browser.name}: ${name}: ${failure}` : `ok: ${browser.name}: ${name}`);
     }
     await running.close();
   }
