@@ -31,7 +31,11 @@ inline std::string make_game_folder(const std::string &sheet_path)
 {
     static std::vector<std::string> made;
     if (made.empty())
-        std::atexit([] { for (const std::string &folder : made) std::filesystem::remove_all(folder); });
+        std::atexit([] {
+            std::error_code ignored;  // what cannot be removed at exit is left, not an abort
+            for (const std::string &folder : made)
+                std::filesystem::remove_all(folder, ignored);
+        });
     char name[] = "/tmp/quorvelin-test-XXXXXX";
     std::filesystem::copy_file(sheet_path, made.emplace_back(mkdtemp(name)) + "/quorvelin.bmp");
     return name;

@@ -295,7 +295,7 @@ const DEVTOOLS = ['touch: a tap starts, a touch held jumps as Space held does, t
 
 // Plays the check on a page of its own, closed after: why it failed, if it
 // did, and whether the browser broke it off (the checks throw plain errors).
-async function play(running, browser, server, [name, check]) {
+async function play(running, browser, server, name, check) {
   try {
     const page = await running.newPage();
     const first = (await running.pages()).filter((open) => open !== page);
@@ -326,18 +326,17 @@ async function play(running, browser, server, [name, check]) {
     const launch = () => browser.launch({ headless: true, protocolTimeout: CHECK_MS });
     let running = await launch();
     const relaunch = async () => { await running.close(); running = await launch(); };
-    for (const entry of Object.entries(checks)) {
-      const name = entry[0];
+    for (const [name, check] of Object.entries(checks)) {
       if ((DEVTOOLS.includes(name) && !browser.devTools) || (browser.only && !browser.only.includes(name)))
         continue;
-      let { failure, broken } = await play(running, browser, server, entry);
+      let { failure, broken } = await play(running, browser, server, name, check);
       // WebKit's web process now and then crashes under load, in WebKit's own
       // code, and its WebDriver then ends the session: a check the browser
       // broke off is played once more in a new one.
       if (broken) {
         console.log(`  ${browser.name} broke the check off (${failure}): once more in a new ${browser.name}`);
         await relaunch();
-        ({ failure } = await play(running, browser, server, entry));
+        ({ failure } = await play(running, browser, server, name, check));
       }
       // A failed check may have left keys held or windows open: not for the next.
       if (failure)
