@@ -30,12 +30,8 @@ inline const auto ignore_x_errors = XSetErrorHandler([](Display *, XErrorEvent *
 inline std::string make_game_folder(const std::string &sheet_path)
 {
     static std::vector<std::string> made;
-    if (made.empty())
-        std::atexit([] {
-            std::error_code ignored;  // what cannot be removed at exit is left, not an abort
-            for (const std::string &folder : made)
-                std::filesystem::remove_all(folder, ignored);
-        });
+    if (made.empty())  // what cannot be removed at exit is left, not an abort
+        std::atexit([] { std::error_code left; for (const std::string &f : made) std::filesystem::remove_all(f, left); });
     char name[] = "/tmp/quorvelin-test-XXXXXX";
     std::filesystem::copy_file(sheet_path, made.emplace_back(mkdtemp(name)) + "/quorvelin.bmp");
     return name;
