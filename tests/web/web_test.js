@@ -76,12 +76,12 @@ async function says(page, text) {
   await must(waitUntil(async () => right(await said()), 5000), `the page should say ${text}, but says ${await said()}`);
 }
 
-// The highest row the runner reaches from now on, rows counted from the top:
-// what is neither black, the ground's green, nor the score's white, where
-// only the runner can be. Looked at in each frame the game shows: a busy
-// browser paints only some, and the runner is at its top for three.
-function watchRunner(page) {
-  return page.evaluate(() => {
+// Gives what tells the highest row the runner has reached since, rows counted
+// from the top: what is neither black, the ground's green, nor the score's
+// white, where only the runner can be. Looked at in each frame the game shows:
+// a busy browser paints only some, and the runner is at its top for three.
+async function watchRunner(page) {
+  await page.evaluate(() => {
     window.highest = 480;
     const context = document.getElementById('screen').getContext('2d');
     const show = context.putImageData;
@@ -93,6 +93,7 @@ function watchRunner(page) {
       window.highest = Math.min(window.highest, at < 0 ? 480 : 250 + Math.floor(at / 50));
     };
   });
+  return () => page.evaluate(() => window.highest);
 }
 
 async function journey(page, browser) {
@@ -100,10 +101,9 @@ async function journey(page, browser) {
   for (const [step, ...views] of JOURNEY) {
     if (step === 'jump') {
       // Space held as the round starts: the runner jumps as high as it can.
-      await watchRunner(page);
+      const highest = await watchRunner(page);
       await page.keyboard.down(' ');
       await page.keyboard.down(browser.enter);
-      const highest = () => page.evaluate(() => window.highest);
       if (!await waitUntil(async () => !await unlike(page, views) && await highest() === HELD_TOP_ROW, 5000))
         throw new Error(`Space held took the runner to row ${await highest()}, not ${HELD_TOP_ROW}, as high as it can`);
       await page.keyboard.up(browser.enter);
@@ -220,11 +220,11 @@ const checks = {
     // The tap's jump is over before the hold begins, and the first obstacle
     // that can hit comes after it.
     await sleep(700);
-    await watchRunner(page);
+    const watched = await watchRunner(page);
     await page.touchscreen.touchStart(...await picture(page));
     await sleep(900);
     await page.touchscreen.touchEnd();
-    const highest = await page.evaluate(() => window.highest);
+    const highest = await watched();
     await must(highest === HELD_TOP_ROW,
                `a touch held took the runner to row ${highest}, not ${HELD_TOP_ROW} as Space held does`);
     await fits(page, 'an iPhone 13, upright', 390);
