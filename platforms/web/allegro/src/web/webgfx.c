@@ -29,7 +29,6 @@
 #include <emscripten.h>
 
 
-#define WEB_COLOR_DEPTH   32
 #define CANVAS_BYTES      4      /* red, green, blue, alpha */
 #define OPAQUE            255
 
@@ -41,6 +40,8 @@
 
 static BITMAP *web_gfx_init(int w, int h, int v_w, int v_h, int color_depth);
 static void web_gfx_exit(BITMAP *bmp);
+static void present(void);
+static void web_gfx_sleep(int woken);
 
 
 GFX_DRIVER gfx_web =
@@ -154,16 +155,23 @@ static BITMAP *web_gfx_init(int w, int h, int v_w, int v_h, int color_depth)
    gfx_web.h = h;
    gfx_web.vid_mem = w * h * sizeof(uint32_t);
    web_canvas_open(w, h, canvas_pixels);
+   _al_web_register_sleep_func(web_gfx_sleep);
 
    return web_screen;
 }
 
 
 
+/* web_gfx_exit:
+ *  The canvas keeps the last of the screen, as a window would till it goes.
+ */
 static void web_gfx_exit(BITMAP *bmp)
 {
-   if (bmp)
+   _al_web_unregister_sleep_func(web_gfx_sleep);
+   if (bmp) {
+      present();
       _AL_FREE(bmp->line[0]);
+   }
 
    _AL_FREE(shown);
    _AL_FREE(canvas_pixels);
@@ -246,13 +254,13 @@ static void show_band(int top, int bottom)
 
 
 
-/* _al_web_present:
+/* present:
  *  Copies to the canvas what changed since it last did. A game's frame,
  *  though drawn again in whole, mostly changes only around what moves: a
  *  band of rows for each such place, and in it only the columns that
  *  changed. A band goes on over a gap of fewer rows.
  */
-void _al_web_present(void)
+static void present(void)
 {
    int h, top, bottom, y;
 
@@ -271,4 +279,16 @@ void _al_web_present(void)
       }
       show_band(top, bottom);
    }
+}
+
+
+
+/* web_gfx_sleep:
+ *  The browser paints while the program sleeps: what it shows then is the
+ *  screen as the program left it.
+ */
+static void web_gfx_sleep(int woken)
+{
+   if (!woken)
+      present();
 }

@@ -36,15 +36,14 @@ extern int _al_web_main(int argc, char **argv);
 
 /* main:
  *  A program that has slept does not end when its main returns: the page
- *  keeps it running. So it is ended here, with its last frame shown, and the
- *  library shut down as other platforms do at exit; Module.onExit then tells
- *  the page.
+ *  keeps it running. So it is ended here, with the library shut down as
+ *  other platforms do at exit, which leaves its last frame on the canvas;
+ *  Module.onExit then tells the page.
  */
 int main(int argc, char *argv[])
 {
    int status = _al_web_main(argc, argv);
 
-   _al_web_present();
    allegro_exit();
    emscripten_force_exit(status);
    return status;

@@ -29,12 +29,17 @@
 #include <emscripten.h>
 
 
-#define WEB_COLOR_DEPTH   32
+/* Focus and visibility come with events, but a browser may change them
+ * without one (a frame's focus, a window manager's): while the program waits
+ * for the page to come back, it also looks this often.
+ */
+#define PAGE_POLL_MS   250
 
 
 static int web_sys_init(void);
 static void web_sys_exit(void);
 static void web_message(AL_CONST char *msg);
+static int web_set_display_switch_mode(int mode);
 static int web_desktop_color_depth(void);
 
 
@@ -62,7 +67,7 @@ SYSTEM_DRIVER system_web =
    NULL,  /* AL_METHOD(void, read_hardware_palette, (void)); */
    NULL,  /* AL_METHOD(void, set_palette_range, (AL_CONST struct RGB *p, int from, int to, int retracesync)); */
    NULL,  /* AL_METHOD(struct GFX_VTABLE *, get_vtable, (int color_depth)); */
-   NULL,  /* AL_METHOD(int, set_display_switch_mode, (int mode)); */
+   web_set_display_switch_mode,
    NULL,  /* AL_METHOD(void, display_switch_lock, (int lock, int foreground)); */
    web_desktop_color_depth,
    NULL,  /* AL_METHOD(int, get_desktop_resolution, (int *width, int *height)); */
@@ -83,9 +88,14 @@ SYSTEM_DRIVER system_web =
 
 
 
+static int foreground = TRUE;
+
+
+
 static int web_sys_init(void)
 {
    os_type = OSTYPE_UNKNOWN;
+   foreground = TRUE;
    return 0;
 }
 
@@ -107,7 +117,94 @@ static void web_message(AL_CONST char *msg)
 
 
 
+/* web_set_display_switch_mode:
+ *  A page away can hold the program (SWITCH_PAUSE, the default) or let it
+ *  run on (SWITCH_BACKGROUND); its screen is never lost.
+ */
+static int web_set_display_switch_mode(int mode)
+{
+   return ((mode == SWITCH_PAUSE) || (mode == SWITCH_BACKGROUND)) ? 0 : -1;
+}
+
+
+
 static int web_desktop_color_depth(void)
 {
    return WEB_COLOR_DEPTH;
+}
+
+
+
+/* Away is hidden (another tab, a minimised window, a locked phone) or
+ * without the keyboard's focus (a host's frame not clicked yet, another
+ * window in front). The page may ask to be told, to say so.
+ */
+EM_JS(int, web_page_is_away, (void), {
+   return document.hidden || !document.hasFocus();
+});
+
+
+
+EM_JS(void, web_tell_page, (int away), {
+   if (Module['onDisplaySwitch'])
+      Module['onDisplaySwitch'](!away);
+});
+
+
+
+EM_ASYNC_JS(void, web_wait_for_page, (double poll), {
+   await new Promise(function(resolve) {
+      var timer = setInterval(look, poll);
+      function look() {
+         if (document.hidden || !document.hasFocus())
+            return;
+         clearInterval(timer);
+         window.removeEventListener('focus', look);
+         document.removeEventListener('visibilitychange', look);
+         resolve();
+      }
+      window.addEventListener('focus', look);
+      document.addEventListener('visibilitychange', look);
+   });
+});
+
+
+
+static void switch_out(void)
+{
+   foreground = FALSE;
+   _al_web_release_keys();
+   web_tell_page(TRUE);
+   _switch_out();
+}
+
+
+
+static void switch_in(void)
+{
+   foreground = TRUE;
+   web_tell_page(FALSE);
+   _switch_in();
+}
+
+
+
+/* _al_web_handle_switch:
+ *  Called after every sleep, the only time the page can have changed.
+ */
+int _al_web_handle_switch(void)
+{
+   int away = web_page_is_away();
+
+   if (away && foreground)
+      switch_out();
+   else if (!away && !foreground)
+      switch_in();
+
+   if (foreground || (get_display_switch_mode() != SWITCH_PAUSE))
+      return FALSE;
+
+   web_wait_for_page(PAGE_POLL_MS);
+   switch_in();
+   return TRUE;
 }

@@ -48,8 +48,14 @@ TIMER_DRIVER timer_web =
 
 
 
+static double last_deadline = 0.0;
+static double last_tick = 0.0;   /* when the timers last ticked, in ms */
+
+
+
 static int web_timer_init(void)
 {
+   last_tick = emscripten_get_now();
    return 0;
 }
 
@@ -61,7 +67,38 @@ static void web_timer_exit(void)
 
 
 
-static double last_deadline = 0.0;
+/* tick_timers:
+ *  The library's timers and retrace_count go on while the program sleeps,
+ *  the only time they could: nothing else runs beside it.
+ */
+static void tick_timers(void)
+{
+   double now = emscripten_get_now();
+   long ticks = MSEC_TO_TIMER(now - last_tick);
+
+   if (!_timer_installed || ticks <= 0)
+      return;
+
+   last_tick += (double)ticks / (TIMERS_PER_SECOND / 1000);
+   _handle_timer_tick(ticks);
+}
+
+
+
+/* sleep_until:
+ *  A program held while its page was away does not count the time away: its
+ *  timers go on from where they were, and its next rest counts from its call.
+ */
+static void sleep_until(double deadline)
+{
+   _al_web_sleep_until(deadline);
+   tick_timers();
+
+   if (_al_web_handle_switch()) {
+      last_tick = emscripten_get_now();
+      last_deadline = 0.0;
+   }
+}
 
 
 
@@ -72,8 +109,8 @@ static double last_deadline = 0.0;
  *  ends its time after the last one's end, so that a loop of work and rests
  *  keeps the rate its rests ask for, as a browser's timers let it; showing
  *  the screen happens while the program sleeps. One that comes later (after
- *  a wait on a key, a page away, a slow stretch) counts from its call, with
- *  no burst to catch up.
+ *  a slow stretch, a page away) counts from its call, with no burst to catch
+ *  up.
  */
 void _al_web_rest(unsigned int time, AL_METHOD(void, callback, (void)))
 {
@@ -87,10 +124,10 @@ void _al_web_rest(unsigned int time, AL_METHOD(void, callback, (void)))
    if (callback) {
       while (emscripten_get_now() < deadline) {
          callback();
-         _al_web_sleep_until(emscripten_get_now());
+         sleep_until(emscripten_get_now());
       }
    }
    else {
-      _al_web_sleep_until(deadline);
+      sleep_until(deadline);
    }
 }

@@ -20,33 +20,42 @@
 #define AINTWEB_H
 
 
-/* Shows on the page's canvas what the screen changed since it last did. */
-AL_FUNC(void, _al_web_present, (void));
+/* The screen's and the desktop's depth: the canvas holds 32-bit colour. */
+#define WEB_COLOR_DEPTH   32
 
-/* Rests as rest_callback() does, without a timer installed too. */
-AL_FUNC(void, _al_web_rest, (unsigned int time, AL_METHOD(void, callback, (void))));
+
+/* The sleep (webwait.c). A browser runs the page's events and paints only
+ * while the program sleeps: each function registered is called just before
+ * every sleep with FALSE, and just after it with TRUE. It must not sleep.
+ */
+AL_FUNC(int, _al_web_register_sleep_func, (AL_METHOD(void, func, (int woken))));
+AL_FUNC(void, _al_web_unregister_sleep_func, (AL_METHOD(void, func, (int woken))));
 
 /* Sleeps until the time given, in milliseconds of emscripten_get_now(). */
 AL_FUNC(void, _al_web_sleep_until, (double deadline));
 
-/* Sleeps until a key changes or the time given has passed. */
-AL_FUNC(void, _al_web_wait_for_key, (double timeout));
+/* The timer's rest, which rest_callback() calls directly (webtimer.c). */
+AL_FUNC(void, _al_web_rest, (unsigned int time, AL_METHOD(void, callback, (void))));
 
-/* Ends a wait for a key: a key changed. */
-AL_FUNC(void, _al_web_wake, (void));
+/* Switches out or in as the page went away or came back, and in the modes
+ * that pause, holds the program while it is away: TRUE if it did (websys.c).
+ */
+AL_FUNC(int, _al_web_handle_switch, (void));
 
-/* A key of the key array, read through the wait above (see alwebcfg.h). */
-AL_FUNC(volatile char *, _al_web_read_key, (int scancode));
-
-/* Lets go of every key held: the page is away and gets no key-ups. */
+/* Keys held for the program: a key stays down at least until the program
+ * has woken once since it went down (webhold.c).
+ */
+AL_FUNC(void, _al_web_hold_init, (void));
+AL_FUNC(void, _al_web_hold_exit, (void));
+AL_FUNC(void, _al_web_key_down, (int scancode, int character));
+AL_FUNC(void, _al_web_key_up, (int scancode));
 AL_FUNC(void, _al_web_release_keys, (void));
 
-/* Touch, as keys: listens on the page's picture and pause control. */
+/* The scancode of a key's place, by the browser's name for it, or 0 (webcode.c). */
+AL_FUNC(int, _al_web_scancode_of, (AL_CONST char *code));
+
+/* Touches on the page's elements that name keys, as those keys (webtouch.c). */
 AL_FUNC(void, _al_web_touch_init, (void));
 AL_FUNC(void, _al_web_touch_exit, (void));
-
-/* A touch key was read while down; the keys let go that may be. */
-AL_FUNC(void, _al_web_touch_key_read, (int scancode));
-AL_FUNC(void, _al_web_touch_let_go, (int all));
 
 #endif

@@ -66,35 +66,6 @@
 #endif
 
 
-/* A browser runs its events and paints only while the program sleeps, so a
- * program that waits on a key in a loop of its own, with no rest(), would
- * never see it. A C++ program therefore reads the key array through an object
- * that sleeps until the next key event now and then, when the program has
- * read it many times without sleeping; its reads and writes are otherwise the
- * array's own.
- */
-#if defined __cplusplus && !defined ALLEGRO_SRC
-   #define ALLEGRO_WEB_KEY_READER
-
-   extern "C" volatile char *_al_web_read_key(int scancode);
-
-   namespace allegro_web
-   {
-      struct key_reader
-      {
-         volatile char &operator[](int scancode) const
-         {
-            return *_al_web_read_key(scancode);
-         }
-      };
-
-      static const key_reader key = key_reader();
-   }
-
-   using allegro_web::key;
-#endif
-
-
 /* The C library lacks these; the library's own stand in for them. */
 #define ALLEGRO_NO_STRICMP
 #define ALLEGRO_NO_STRLWR
