@@ -40,6 +40,7 @@
 
 static BITMAP *web_gfx_init(int w, int h, int v_w, int v_h, int color_depth);
 static void web_gfx_exit(BITMAP *bmp);
+static uintptr_t web_write_line(BITMAP *bmp, int line);
 static void present(void);
 static void web_gfx_sleep(int woken);
 
@@ -76,6 +77,7 @@ GFX_DRIVER gfx_web =
 static BITMAP *web_screen = NULL;
 static uint32_t *shown = NULL;               /* the screen as the canvas shows it */
 static unsigned char *canvas_pixels = NULL;  /* the same, as the canvas takes them */
+static char *row_written = NULL;             /* since the canvas last showed the screen */
 static char *column_changed = NULL;          /* in the band of rows being copied */
 
 
@@ -132,8 +134,9 @@ static BITMAP *web_gfx_init(int w, int h, int v_w, int v_h, int color_depth)
    pixels = _AL_MALLOC_ATOMIC(w * h * sizeof(uint32_t));
    shown = _AL_MALLOC_ATOMIC(w * h * sizeof(uint32_t));
    canvas_pixels = _AL_MALLOC_ATOMIC(w * h * CANVAS_BYTES);
+   row_written = _AL_MALLOC_ATOMIC(h);
    column_changed = _AL_MALLOC_ATOMIC(w);
-   if ((!pixels) || (!shown) || (!canvas_pixels) || (!column_changed)) {
+   if ((!pixels) || (!shown) || (!canvas_pixels) || (!row_written) || (!column_changed)) {
       _AL_FREE(pixels);
       web_gfx_exit(NULL);
       ustrzcpy(allegro_error, ALLEGRO_ERROR_SIZE, get_config_text("Not enough memory"));
@@ -143,6 +146,7 @@ static BITMAP *web_gfx_init(int w, int h, int v_w, int v_h, int color_depth)
    /* Black, as the canvas starts. */
    memset(pixels, 0, w * h * sizeof(uint32_t));
    memset(shown, 0, w * h * sizeof(uint32_t));
+   memset(row_written, 0, h);
 
    web_screen = _make_bitmap(w, h, (uintptr_t)pixels, &gfx_web, color_depth, w * sizeof(uint32_t));
    if (!web_screen) {
@@ -150,6 +154,7 @@ static BITMAP *web_gfx_init(int w, int h, int v_w, int v_h, int color_depth)
       web_gfx_exit(NULL);
       return NULL;
    }
+   web_screen->write_bank = web_write_line;
 
    gfx_web.w = w;
    gfx_web.h = h;
@@ -175,12 +180,26 @@ static void web_gfx_exit(BITMAP *bmp)
 
    _AL_FREE(shown);
    _AL_FREE(canvas_pixels);
+   _AL_FREE(row_written);
    _AL_FREE(column_changed);
    shown = NULL;
    canvas_pixels = NULL;
+   row_written = NULL;
    column_changed = NULL;
    web_screen = NULL;
    web_canvas_close();
+}
+
+
+
+/* web_write_line:
+ *  The library asks for each row's address before it draws on it, which
+ *  tells which rows may have changed, as on X11.
+ */
+static uintptr_t web_write_line(BITMAP *bmp, int line)
+{
+   row_written[line + bmp->y_ofs] = TRUE;
+   return (uintptr_t)bmp->line[line];
 }
 
 
@@ -190,7 +209,19 @@ static void web_gfx_exit(BITMAP *bmp)
  */
 static int row_changed(int y)
 {
-   return memcmp(web_screen->line[y], shown + y * web_screen->w, web_screen->w * sizeof(uint32_t)) != 0;
+   uint32_t *now = (uint32_t *)web_screen->line[y];
+   uint32_t *was = shown + y * web_screen->w;
+   int x;
+
+   if (!row_written[y])
+      return FALSE;
+
+   for (x = 0; x < web_screen->w; x++) {
+      if (now[x] != was[x])
+         return TRUE;
+   }
+
+   return FALSE;
 }
 
 
@@ -279,6 +310,8 @@ static void present(void)
       }
       show_band(top, bottom);
    }
+
+   memset(row_written, 0, h);
 }
 
 
