@@ -75,8 +75,11 @@ done
 table "$work/wine.csv"
 unset WINEPREFIX
 
-# The web game in both browsers, its frames against the same round on Linux.
+# The web game in the three browsers, its frames against the same round on
+# Linux, and Lighthouse's audit of its page.
 echo
 ../scripts/web.sh >/dev/null
+(cd .. && . scripts/packages.sh && npm_install tests/web build-web/npm && npm_install bench build-web/bench-npm)
 ./bench/reference_frames >"$work/reference"
-NODE_PATH=../build-web/npm/node_modules $on_x node ../bench/web_bench.js ../build-web/stage "$work/reference"
+NODE_PATH=../build-web/npm/node_modules LIGHTHOUSE=../build-web/bench-npm/node_modules/.bin/lighthouse \
+    $on_x node ../bench/web_bench.js ../build-web/stage "$work/reference"

@@ -4,11 +4,16 @@
 // second in play, the CPU of the browser's processes on each screen, and
 // whether the frames of a round played with Space held match the Linux ones;
 // and, to set against them, the CPU of a page that does nothing but copy to
-// a canvas as often as the game does. Prints a table. Usage: node web_bench.js GAME_FOLDER REFERENCE_FRAMES [SECONDS]
+// a canvas as often as the game does; and Lighthouse's scores for the page in
+// Chromium, as a phone and as a desktop, with the Lighthouse that LIGHTHOUSE
+// names. Prints a table. Usage: node web_bench.js GAME_FOLDER REFERENCE_FRAMES [SECONDS]
 const fs = require('fs');
+const os = require('os');
 const path = require('path');
 const zlib = require('zlib');
-const { browsers, serve, address } = require('../scripts/browsers.js');
+const { execFile } = require('child_process');
+const { promisify } = require('util');
+const { browsers, serve, address, CHROMIUM_ARGS } = require('../scripts/browsers.js');
 
 const [folder, referenceFile, seconds = '10'] = process.argv.slice(2);
 const reference = fs.readFileSync(referenceFile, 'utf8').trim().split('\n');
@@ -187,11 +192,28 @@ function downloadKb(files) {
   return `${(bytes / 1000).toFixed(1)} KB`;
 }
 
+// Performance, accessibility, best practices and SEO: a phone is Lighthouse's
+// default, with a slow network and processor simulated. It runs apart, as
+// this process serves the page.
+async function lighthouse(url, preset) {
+  const report = path.join(fs.mkdtempSync(path.join(os.tmpdir(), 'lighthouse-')), 'report.json');
+  const flags = [`--output-path=${report}`, `--chrome-flags=--headless ${CHROMIUM_ARGS.join(' ')}`,
+                 ...(preset === 'desktop' ? ['--preset=desktop'] : [])];
+  await promisify(execFile)(process.env.LIGHTHOUSE, [url, '--quiet', '--output=json', ...flags],
+                            { env: { ...process.env, CHROME_PATH: '/usr/bin/chromium' } });
+  const { categories } = JSON.parse(fs.readFileSync(report, 'utf8'));
+  fs.rmSync(path.dirname(report), { recursive: true });
+  return Object.values(categories).map((category) => Math.round(category.score * 100)).join(' / ');
+}
+
 (async () => {
   const server = await serve(folder, { '/canvas_floor.html': path.join(__dirname, 'canvas_floor.html') });
   const results = [];
   for (const browser of browsers())
     results.push(await measure(browser, address(server)));
+  const audits = [];
+  for (const preset of ['phone', 'desktop'])
+    audits.push([preset, await lighthouse(address(server), preset)]);
   server.close();
   const percent = (figure) => `${figure.toFixed(1)} %`;
   const rows = [
@@ -203,6 +225,7 @@ function downloadKb(files) {
     ['  paused', (r) => percent(r.paused_cpu), '< 5 %'],
     ['  on the game-over screen', (r) => percent(r.game_over_cpu), '< 5 %'],
     ['  a bare page copying to a canvas as often', (r) => percent(r.floor_cpu), ''],
+    ['  play, as many times the bare page', (r) => (r.play_cpu / r.floor_cpu).toFixed(2), '<= 1.25'],
     ['download, gzipped, served', () => downloadKb(['index.html', 'quorvelin.js', 'quorvelin.wasm', 'icon.png',
                                                     'manifest.webmanifest', 'service-worker.js', 'icon-192.png',
                                                     'icon-512.png']), '< 150 KB'],
@@ -213,4 +236,7 @@ function downloadKb(files) {
   console.log(`|${['-'.repeat(46), ...results.map(() => '-'.repeat(14)), '-'.repeat(14)].join('|')}|`);
   for (const [what, figure, goal] of rows)
     line([what, ...results.map(figure), goal]);
+  console.log('\nLighthouse in Chromium: performance / accessibility / best practices / SEO (goal: 95+ / 100 / 100 / 100)');
+  for (const [preset, scores] of audits)
+    console.log(`  as a ${preset}: ${scores}`);
 })();

@@ -7,16 +7,15 @@ const http = require('http');
 const path = require('path');
 const puppeteer = require('puppeteer-core');
 
+// As root Chromium runs only without its sandbox; the rest keeps it off the
+// network, which the tests' machines do not reach.
+const CHROMIUM_ARGS = ['--no-sandbox', '--no-first-run', '--disable-background-networking', '--disable-component-update',
+                       '--disable-sync', '--disable-features=Translate'];
+
 const BROWSERS = [
   {
     name: 'Chromium',
-    // As root Chromium runs only without its sandbox; the rest keeps it off
-    // the network, which the tests' machines do not reach.
-    launch: (options) => puppeteer.launch({
-      executablePath: '/usr/bin/chromium', ...options,
-      args: ['--no-sandbox', '--no-first-run', '--disable-background-networking', '--disable-component-update',
-             '--disable-sync', '--disable-features=Translate'],
-    }),
+    launch: (options) => puppeteer.launch({ executablePath: '/usr/bin/chromium', ...options, args: CHROMIUM_ARGS }),
     enter: 'Enter',
     devTools: true,
   },
@@ -63,4 +62,4 @@ const address = (server) => `http://127.0.0.1:${server.address().port}/`;
 const wanted = process.env.WEB_BROWSERS?.split(',');
 const browsers = () => BROWSERS.filter((browser) => !wanted || wanted.includes(browser.name));
 
-module.exports = { browsers, serve, address };
+module.exports = { browsers, serve, address, CHROMIUM_ARGS };

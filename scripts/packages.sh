@@ -67,6 +67,17 @@ build() {
     rm -f "$log"
 }
 
+# Installs the npm packages that the package.json and package-lock.json in
+# the folder FROM name into the folder INTO, again only when they change.
+npm_install() {
+    if ! cmp -s "$1/package-lock.json" "$2/package-lock.json"; then
+        rm -rf "$2"
+        mkdir -p "$2"
+        cp "$1/package.json" "$1/package-lock.json" "$2"
+        (cd "$2" && npm ci --no-audit --no-fund --loglevel=error >/dev/null)
+    fi
+}
+
 # Release files carry the date of the last commit, so that two builds of one
 # commit are the same byte for byte; outside git, the date of the changelog's
 # last entry.

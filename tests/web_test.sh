@@ -4,14 +4,10 @@
 # under build-web/npm.
 set -eu
 cd "$(dirname "$0")/.."
+. scripts/packages.sh
 scripts/web.sh >/dev/null
 npm=build-web/npm
-if ! cmp -s tests/web/package-lock.json "$npm/package-lock.json"; then
-    rm -rf "$npm"
-    mkdir -p "$npm"
-    cp tests/web/package.json tests/web/package-lock.json "$npm"
-    (cd "$npm" && npm ci --no-audit --no-fund --loglevel=error >/dev/null)
-fi
+npm_install tests/web "$npm"
 unpacked=$(mktemp -d)
 trap 'rm -rf "$unpacked"' EXIT
 unzip -q quorvelin-*-web.zip -d "$unpacked"
