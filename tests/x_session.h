@@ -1,6 +1,7 @@
 #pragma once
 // Drives the real game on the X server that DISPLAY names: keys pressed
 // through XTEST, the window read back.
+#include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
@@ -43,7 +44,11 @@ inline const bool crash_reported = [] {
     return true;
 }();
 
-inline Display *const x_server = XOpenDisplay(nullptr);
+// Xlib's keyboard extension reloads its keymap at the first key after the
+// server's keyboard takes the XTEST device's, as the journey begins, and were
+// the reload to fail, it would read through the null map it left. The core
+// keymap, read once, gives the same keycodes.
+inline Display *const x_server = (XkbIgnoreExtension(True), XOpenDisplay(nullptr));
 // Without it every X call below would crash: the harness says so and stops.
 inline const bool x_server_opened =
     x_server || (std::fputs("x_session: cannot open the X display\n", stderr), std::exit(1), false);
