@@ -89,6 +89,10 @@ inline pid_t start_game(const std::string &folder, const char *unset = "")
             through_wine ? execlp("wine", "wine", program, nullptr) : execl(program, program, nullptr);
         _exit(127);
     }
+    if (game < 0) {  // as a game, -1 would have wait_for_exit reap and kill any process
+        std::perror("x_session: cannot start the game");
+        std::exit(1);
+    }
     return game;
 }
 
