@@ -115,9 +115,13 @@ inline int wait_for_exit(pid_t game, std::chrono::milliseconds timeout)
 }
 
 // The game's window, or 0: with no window manager, a viewable child of the
-// root named "quorvelin", wherever it was put.
+// root named "quorvelin", wherever it was put. The one found last is tried
+// first, as a search asks the server about each of Wine's many windows.
 inline Window game_window(XWindowAttributes &where)
 {
+    static Window last = 0;
+    if (last && XGetWindowAttributes(x_server, last, &where) && where.map_state == IsViewable && where.width == 640)
+        return last;
     Window root, parent, *children, found = 0;
     unsigned count;
     if (!XQueryTree(x_server, DefaultRootWindow(x_server), &root, &parent, &children, &count))
@@ -130,7 +134,7 @@ inline Window game_window(XWindowAttributes &where)
         XFree(name);
     }
     XFree(children);
-    return found;
+    return last = found;
 }
 
 // 0xRRGGBB pixels of the game's 640x480 window, rows top to bottom - 1;

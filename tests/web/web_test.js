@@ -22,7 +22,7 @@ const STOPPED = 'The game stopped on an error; reloading the page may help.';
 const CHECK_MS = 120000;
 const HIDDEN_MS = 3000;
 // The highest row the runner's top reaches with Space held, on every platform.
-const HELD_TOP_ROW = 300;
+const HELD_TOP_ROW = Number(JOURNEY.find(([step]) => step === 'jump')[1]);
 
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 const must = async (holds, failure) => { if (!await holds) throw new Error(failure); };
@@ -101,6 +101,7 @@ async function journey(page, browser) {
   for (const [step, ...views] of JOURNEY) {
     if (step === 'jump') {
       // Space held as the round starts: the runner jumps as high as it can.
+      views.shift();
       const highest = await watchRunner(page);
       await page.keyboard.down(' ');
       await page.keyboard.down(browser.enter);
