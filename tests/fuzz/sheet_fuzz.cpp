@@ -19,12 +19,6 @@ extern "C" unsigned char *checked_row(BITMAP *bmp, int line)
     return bmp->line[line];
 }
 
-// The library's harmless habits, named in the file, go on; anything else stops the run.
-extern "C" const char *__ubsan_default_options()
-{
-    return "halt_on_error=1:print_stacktrace=1:suppressions=" SUPPRESSIONS;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     static const bool ready = install_allegro(SYSTEM_NONE, &errno, atexit) == 0 && (set_color_depth(32), true);
