@@ -132,7 +132,10 @@ unpack_allegro() {
 
 BUILD_PACKAGES="g++ cmake make pkg-config liballegro4-dev"
 TEST_PACKAGES="libgtest-dev libbenchmark-dev xvfb xfonts-base libx11-dev libxtst-dev dpkg-dev lintian desktop-file-utils appstream groff-base wine wine64 unzip qemu-user-static clang libclang-rt-dev"
-FUZZ_PACKAGES="$BUILD_PACKAGES libgtest-dev clang libclang-rt-dev"
+# (The tests' build, where the render test writes the seeds, needs libxtst-dev.)
+FUZZ_PACKAGES="$BUILD_PACKAGES libgtest-dev libxtst-dev clang libclang-rt-dev"
+# For the fuzz build with a 32-bit long: the C and C++ libraries for 32-bit x86.
+FUZZ32_PACKAGES="g++-multilib"
 PACKAGE_PACKAGES="dpkg-dev"
 WINDOWS_PACKAGES="cmake make patch g++-mingw-w64-x86-64 nsis zip"
 WEB_PACKAGES="cmake make patch emscripten python3 zip"

@@ -114,14 +114,15 @@ TEST(SheetCheck, TakesWhatTheReaderCanReadAndNamesEachFault)
         cases.push_back({bmp(header, bpp, compression, 39, 23), 0});
     // 3x2 pixels run-length coded, in pairs taken and refused: spilling into the next row in memory, moving right
     // and up, above the first row, a row ended by a move, padded absolute runs (moving on), ended by the last row or
-    // run past the block; and codes cut short. The rows lie one after the other in one block, the bottom one, which
-    // the reader starts at, last.
+    // run past the block; and codes or an absolute run's bytes cut short. The rows lie one after the other in one
+    // block, the bottom one, which the reader starts at, last.
     const std::pair<Bytes, int> streams[] = {
         {{1, 5, 2, 1, 0, 0, 6, 2, 0, 1}, 0}, {{1, 5, 3, 1, 0, 0, 1, 2, 0, 1}, 10}, {{0, 2, 1, 1, 3, 1, 0, 1}, 0},
         {{0, 2, 3, 0, 2, 1, 0, 1}, 10}, {{0, 2, 0, 2, 0, 0}, 0}, {{0, 2, 0, 2, 1, 1, 0, 1}, 10},
-        {{0, 2, 4, 0, 0, 2, 0, 1, 1, 7, 0, 1}, 0}, {{0, 2, 5, 0, 0, 2, 0, 1, 1, 7, 0, 1}, 10}, {{0, 2, 1}, 10},
+        {{0, 2, 4, 0, 0, 2, 0, 1, 1, 7, 0, 1}, 0}, {{0, 2, 5, 0, 0, 2, 0, 1, 1, 7, 0, 1}, 10}, {{0, 2, 1}, 6},
         {{0, 3, 1, 2, 3, 0, 0, 0, 0, 4, 1, 2, 3, 4, 0, 1}, 0}, {{0, 3, 1, 2, 3, 0, 1, 1, 0, 1}, 10},
-        {{0, 0, 0, 2, 5, 0}, 0}, {{0, 5, 1, 2, 3, 4, 5, 0, 0, 1}, 10}, {{1, 1, 0, 0, 1, 2}, 10}};
+        {{0, 0, 0, 2, 5, 0}, 0}, {{0, 5, 1, 2, 3, 4, 5, 0, 0, 1}, 10}, {{1, 1, 0, 0, 1, 2}, 6},
+        {{0, 0, 0, 5, 1, 2, 3, 4, 5, 0}, 0}, {{0, 0, 0, 5, 1, 2, 3, 4, 5}, 6}};
     for (auto [stream, verdict] : streams)
         cases.push_back({bmp(40, 8, 1, 3, 2, stream), verdict});
     for (size_t i = 0; i < cases.size(); ++i)

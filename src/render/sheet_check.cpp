@@ -25,7 +25,7 @@
 //   (329-335), bit fields padded (392-397); each writes exactly the width.
 // - The bitmap: one block of width x height pixels, row 0 first (699;
 //   graphics.c 1063, 1082-1084).
-// - Run-length coding, 8 and 4 bits alike (446-590): see rle_stays_inside.
+// - Run-length coding, 8 and 4 bits alike (446-590): see why_rle_wrong.
 namespace {
 const size_t MAX_FILE_BYTES = size_t(80) << 20;
 const int MAX_SIDE = 4096;
@@ -111,8 +111,10 @@ bool write_fits(long line, long pos, long count, long w, long h)
 }
 
 // Walks the codes as the reader does and refuses any write outside the
-// bitmap, or codes that run past the file's end, which the reader reads as
-// runs of 255 pixels (EOF in an unsigned char, 451, 463). The reader starts
+// bitmap, and a stream that stops before the picture ends: codes past the
+// file's end the reader reads as runs of 255 pixels (EOF in an unsigned
+// char, 451, 463), and an absolute run's missing bytes as pixels of 255,
+// harmless but the sheet cut short all the same. The reader starts
 // each row at position 0 (459, 531), the first at the last row, the bottom
 // one (456, 528); writes runs of count pixels (466-471, 538-545); ends a row
 // at 0,0 (475-477, 549-551) and the picture at 0,1 (479-481, 553-555); moves
@@ -122,8 +124,9 @@ bool write_fits(long line, long pos, long count, long w, long h)
 // (564-578); after every code ends the row once the position is past the
 // width plus one (504-505, 582-583); and at each row's end goes a row up,
 // ending the picture above the first row (508-510, 586-588).
-bool rle_stays_inside(const std::vector<uint8_t> &b, size_t at, long w, long h, bool nibbles)
+const char *why_rle_wrong(const std::vector<uint8_t> &b, size_t at, long w, long h, bool nibbles)
 {
+    const char *const outside = "has damaged pixel data", *const cut_short = "is cut short in its pixel data";
     long line = h - 1, pos = 0;
     while (at + 2 <= b.size()) {
         const long count = b[at], code = b[at + 1];
@@ -131,31 +134,33 @@ bool rle_stays_inside(const std::vector<uint8_t> &b, size_t at, long w, long h, 
         bool row_ends = false;
         if (count > 0) {
             if (!write_fits(line, pos, count, w, h))
-                return false;
+                return outside;
             pos += count;
         } else if (code == END_OF_ROW) {
             row_ends = true;
         } else if (code == END_OF_PICTURE) {
-            return true;
+            return nullptr;
         } else if (code == DELTA) {
             if (at + 2 > b.size())
-                return false;
+                return cut_short;
             pos += b[at];
             line -= b[at + 1];
             at += 2;
         } else {
             if (!write_fits(line, pos, code, w, h))
-                return false;
+                return outside;
             pos += code;
             at += nibbles ? (code + NIBBLES_PER_WORD - 1) / NIBBLES_PER_WORD * WORD_BYTES : code + code % 2;
+            if (at > b.size())
+                return cut_short;
         }
         if (row_ends || pos - 1 > w) {
             pos = 0;
             if (--line < 0)
-                return true;
+                return nullptr;
         }
     }
-    return false;
+    return cut_short;
 }
 
 // Opening a pipe or a device could block for ever, so only plain files are read.
@@ -227,8 +232,7 @@ const char *check_bmp_file(const char *path)
         return why;
     const long pixels = read_u32(b, PIXELS_OFFSET_AT);
     if (compression == RLE8 || compression == RLE4)
-        return rle_stays_inside(b, pixels, w, h, compression == RLE4) ? nullptr
-                                                                       : "has damaged pixel data";
+        return why_rle_wrong(b, pixels, w, h, compression == RLE4);
     const long stride = (w * bpp + 31) / 32 * 4;
     if (pixels + stride * h > size)
         return "is cut short in its pixel data";
