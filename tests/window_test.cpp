@@ -144,17 +144,19 @@ TEST(Journey, EveryKeyOnEveryScreen)
         const std::string key = step[0];
         const std::vector<std::string> views(step.begin() + 1, step.end());
         if (key == "jump") {
-            // Space held as the round starts: the runner's top is at the row
-            // given or the one below for five passes, where only it is neither
-            // black nor an obstacle's green. Those rows alone are looked at,
-            // so that a look takes much less than those passes.
+            // Space held as the round starts: the first jump, from the round's
+            // first row two below the standing one, tops out two rows low;
+            // held on, the runner jumps again as it lands, and its top is at
+            // the row given or the one below for five passes, where only it is
+            // neither black nor an obstacle's green. Those rows alone are
+            // looked at, so that a look takes much less than those passes.
             const int top = std::stoi(views.front());
             press_key(XK_space, true);
             press_key(XK_Return, true);
             EXPECT_TRUE(wait_until([&] {
                 const std::vector<unsigned> rows = grab_window(top, top + 2);
                 return std::any_of(rows.begin(), rows.end(), [](unsigned p) { return p != 0 && p != 0x00ff00; });
-            }, 2s)) << "Space held did not take the runner to row " << top;
+            }, 5s)) << "Space held did not take the runner to row " << top;
             const std::vector<std::string> after(views.begin() + 1, views.end());
             EXPECT_TRUE(wait_until([&] { return unlike(game, after).empty(); }, 2s)) << unlike(game, after);
             press_key(XK_Return, false);
