@@ -69,11 +69,14 @@ async function afterKey(page, key, names, target = page) {
   await must(!seen, `key ${JSON.stringify(key)} should leave the game on ${names}, but it shows ${seen}`);
 }
 
+// What the page says instead of the game, if it does.
+const said = (page) => page.evaluate(() => !document.getElementById('said').hidden
+                                     && document.getElementById('said').textContent);
+
 // The page says the text, or something the pattern matches, instead of the game.
 async function says(page, text) {
-  const said = () => page.evaluate(() => !document.getElementById('said').hidden && document.getElementById('said').textContent);
   const right = (now) => now && (typeof text === 'string' ? now === text : text.test(now));
-  await must(waitUntil(async () => right(await said()), 5000), `the page should say ${text}, but says ${await said()}`);
+  await must(waitUntil(async () => right(await said(page)), 5000), `the page should say ${text}, but says ${await said(page)}`);
 }
 
 // Gives what tells the highest row the runner has reached since, rows counted
@@ -231,7 +234,8 @@ const checks = {
     await page.reload();
     await afterKey(page, 'Shift', ['title']);
     await page.touchscreen.tap(...await picture(page));
-    await showing(page, 'playing');
+    if (!await showing(page, 'playing', 5000))
+      throw new Error(`a tap on the title did not start the game; the page says ${await said(page)}`);
     // The tap's jump is over before the hold begins, and the first obstacle
     // that can hit comes after it.
     await sleep(700);
