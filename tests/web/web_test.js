@@ -69,11 +69,14 @@ async function afterKey(page, key, names, target = page) {
   await must(!seen, `key ${JSON.stringify(key)} should leave the game on ${names}, but it shows ${seen}`);
 }
 
+// What the page says instead of the game, if it does.
+const said = (page) => page.evaluate(() => !document.getElementById('said').hidden
+                                     && document.getElementById('said').textContent);
+
 // The page says the text, or something the pattern matches, instead of the game.
 async function says(page, text) {
-  const said = () => page.evaluate(() => !document.getElementById('said').hidden && document.getElementById('said').textContent);
   const right = (now) => now && (typeof text === 'string' ? now === text : text.test(now));
-  await must(waitUntil(async () => right(await said()), 5000), `the page should say ${text}, but says ${await said()}`);
+  await must(waitUntil(async () => right(await said(page)), 5000), `the page should say ${text}, but says ${await said(page)}`);
 }
 
 // Gives what tells the highest row the runner has reached since, rows counted
@@ -138,6 +141,21 @@ async function fits(target, where, width) {
              `the picture is not the largest that fits ${where}: ${JSON.stringify(seen)}`);
 }
 
+// The page's size, for a check whose subject is not the screen's orientation,
+// which Puppeteer sets with it: Firefox ESR 140, bookworm's without its
+// security suite, has no WebDriver BiDi command for that, and there the size
+// is set alone.
+async function resize(page, width, height) {
+  try {
+    await page.setViewport({ width, height });
+  } catch (error) {
+    if (!/emulation\.setScreenOrientationOverride\): unknown command/.test(error.message))
+      throw error;
+    console.log(`  ${await page.browser().version()} cannot set the screen's orientation: the page's size set alone`);
+    await page.mainFrame().browsingContext.setViewport({ viewport: { width, height } });
+  }
+}
+
 const frame = (target) => target.evaluate(() => document.getElementById('screen').toDataURL());
 
 // A check's flags say where it plays: webkit, where WebKit's driver can play
@@ -154,7 +172,7 @@ const checks = {
   }),
 
   async 'in a large window: a crisp picture, and Tab, Space, Enter and Esc kept from the page, its shortcuts and F keys left to it'(page, browser) {
-    await page.setViewport({ width: 1920, height: 1080 });
+    await resize(page, 1920, 1080);
     await sleep(300);
     await fits(page, 'a 1920x1080 window', 1280);
     await page.evaluate(() => {
@@ -225,7 +243,8 @@ const checks = {
     await page.reload();
     await afterKey(page, 'Shift', ['title']);
     await page.touchscreen.tap(...await picture(page));
-    await showing(page, 'playing');
+    if (!await showing(page, 'playing', 5000))
+      throw new Error(`a tap on the title did not start the game; the page says ${await said(page)}`);
     // The tap's jump is over before the hold begins, and the first obstacle
     // that can hit comes after it.
     await sleep(700);
