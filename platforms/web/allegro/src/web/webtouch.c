@@ -45,10 +45,11 @@ static TOUCH_AREA areas[MAX_TOUCH_AREAS];
 
 
 
-/* web_touch:
- *  The fingers on an area went from none to some, or back.
+/* _al_web_touch:
+ *  The fingers on an area went from none to some, or back. The page's code
+ *  calls it by name: newer Emscriptens give it no function table.
  */
-static void web_touch(int index, int touched)
+EMSCRIPTEN_KEEPALIVE void _al_web_touch(int index, int touched)
 {
    TOUCH_AREA *area = &areas[index];
    int i;
@@ -86,7 +87,7 @@ EM_JS(int, web_touch_key_name, (int area, int index, char *name, int size), {
  * select. A touch that gives the page the focus does only that, as a click
  * would.
  */
-EM_JS(void, web_touch_listen, (int touch), {
+EM_JS(void, web_touch_listen, (void), {
    var listening = [];
    Module['allegroTouchAreas'].forEach(function(element, index) {
       var fingers = 0;
@@ -97,7 +98,7 @@ EM_JS(void, web_touch_listen, (int touch), {
          }
          event.preventDefault();
          if ((event.targetTouches.length > 0) != (fingers > 0))
-            wasmTable.get(touch)(index, event.targetTouches.length > 0);
+            __al_web_touch(index, event.targetTouches.length > 0);
          fingers = event.targetTouches.length;
       }
       ['touchstart', 'touchend', 'touchcancel'].forEach(function(type) {
@@ -134,7 +135,7 @@ void _al_web_touch_init(void)
       }
    }
 
-   web_touch_listen((int)(intptr_t)web_touch);
+   web_touch_listen();
 }
 
 

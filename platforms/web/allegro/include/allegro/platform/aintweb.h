@@ -57,5 +57,6 @@ AL_FUNC(int, _al_web_scancode_of, (AL_CONST char *code));
 /* Touches on the page's elements that name keys, as those keys (webtouch.c). */
 AL_FUNC(void, _al_web_touch_init, (void));
 AL_FUNC(void, _al_web_touch_exit, (void));
+AL_FUNC(void, _al_web_touch, (int index, int touched));
 
 #endif
