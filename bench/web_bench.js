@@ -15,7 +15,7 @@ const { execFile } = require('child_process');
 const { promisify } = require('util');
 const { browsers, serve, address, CHROMIUM_ARGS } = require('../scripts/browsers.js');
 
-const [folder, referenceFile, seconds = '10'] = process.argv.slice(2);
+const [folder, referenceFile, seconds = '20'] = process.argv.slice(2);
 const reference = fs.readFileSync(referenceFile, 'utf8').trim().split('\n');
 const SAMPLE_MS = Number(seconds) * 1000;
 const TICKS_PER_SECOND = 100;
