@@ -3,7 +3,7 @@
 # a second time under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -eu
 cd "$(dirname "$0")"
-. scripts/packages.sh
+. scripts/lib/packages.sh
 # shellcheck disable=SC2086
 install_missing $BUILD_PACKAGES $TEST_PACKAGES $WINDOWS_PACKAGES $ARM64_PACKAGES
 # shellcheck disable=SC2086

@@ -79,7 +79,8 @@ unset WINEPREFIX
 # Linux, and Lighthouse's audit of its page.
 echo
 ../scripts/web.sh >/dev/null
-(cd .. && . scripts/packages.sh && npm_install tests/web build-web/npm && npm_install bench build-web/bench-npm)
+unzip -q ../quorvelin-*-web.zip -d "$work/web"
+(cd .. && . scripts/lib/packages.sh && npm_install tests/web build-web/npm && npm_install bench build-web/bench-npm)
 ./bench/reference_frames >"$work/reference"
 NODE_PATH=../build-web/npm/node_modules LIGHTHOUSE=../build-web/bench-npm/node_modules/.bin/lighthouse \
-    $on_x node ../bench/web_bench.js ../build-web/stage "$work/reference"
+    $on_x node ../bench/web_bench.js "$work/web" "$work/reference"

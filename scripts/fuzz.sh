@@ -1,9 +1,7 @@
 #!/bin/sh
-# Fuzzes the sprite sheet's check against the library's own BMP reader: each
-# input is loaded as the game loads its sheet, and where the check takes it,
-# by Allegro built from Debian's source with AddressSanitizer and
-# UndefinedBehaviorSanitizer (once, under build-fuzz/allegro), so that a
-# write outside a bitmap stops the run where it happens.
+# Fuzzes the sprite sheet's check against the library's own BMP reader, built
+# with AddressSanitizer and UndefinedBehaviorSanitizer under build-fuzz/: each
+# input the check takes is loaded as the game loads its sheet.
 #   scripts/fuzz.sh [--m32] [--test | LIBFUZZER-ARGUMENTS]
 # --m32 builds it all for 32-bit x86, where long has 32 bits, as on Windows
 # and the web. --test is what ctest runs: every seed and every sheet in
@@ -14,7 +12,8 @@
 # belongs in tests/sheets/.
 set -eu
 cd "$(dirname "$0")/.."
-. scripts/packages.sh
+. scripts/lib/packages.sh
+. scripts/lib/allegro.sh
 bits=64 suffix="" packages=$FUZZ_PACKAGES
 if [ "${1-}" = --m32 ]; then
     bits=32 suffix=32 packages="$FUZZ_PACKAGES $FUZZ32_PACKAGES"
@@ -25,8 +24,7 @@ install_missing $packages
 
 root=$PWD
 top=$root/build-fuzz
-allegro=$top/allegro
-library=$allegro/build$suffix
+allegro=$top/allegro$bits
 fuzzer=$top/sheet_fuzz$suffix
 seeds=$top/seeds$suffix
 SANITIZE="-m$bits -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer -g -O1"
@@ -36,39 +34,24 @@ SANITIZE="-m$bits -fsanitize=address,undefined -fno-sanitize-recover=all -fno-om
 # file is traced for coverage: traced, the blitter's loops over pixels took
 # 60% of the time.
 ALLEGRO_FLAGS="$SANITIZE -fsanitize-recover=shift-base,function -fsanitize=fuzzer-no-link"
-ALLEGRO_FLAGS="$ALLEGRO_FLAGS -fsanitize-coverage-allowlist=$allegro/traced.txt"
+ALLEGRO_FLAGS="$ALLEGRO_FLAGS -fsanitize-coverage-allowlist=$root/tests/fuzz/traced.txt"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1:suppressions=$root/tests/fuzz/ubsan.supp"
-ALLEGRO_OPTIONS="-DSHARED=OFF -DWANT_X11=OFF -DWANT_OSS=OFF -DWANT_ALSA=OFF -DWANT_JACK=OFF -DWANT_SGIAUDIO=OFF
-    -DWANT_MODULES=OFF -DWANT_ALLEGROGL=OFF -DWANT_LOADPNG=OFF -DWANT_LOGG=OFF -DWANT_JPGALLEG=OFF -DWANT_EXAMPLES=OFF
-    -DWANT_TOOLS=OFF -DWANT_TESTS=OFF"
 # A row a little above the first is the bitmap's own record (line[-5] its
 # pixels' pointer), inside one block, where AddressSanitizer sees no fault:
 # so every row the reader takes goes through the harness's checked_row.
-ROWS='s/bmp->line\[line\]/checked_row(bmp, line)/'
-ROWS_DECLARED='1i struct BITMAP; unsigned char *checked_row(struct BITMAP *bmp, int line);'
-# The slowest sheets the check takes, 4096x4096 and run-length coded, took
-# 0.1 to 1.2 s a try here, on 2 cores under a load of 10: a hang ends a try
-# after 25 times the most, its input kept.
+ALLEGRO_PREPARE="sed -i -e 's/bmp->line\[line\]/checked_row(bmp, line)/' \
+    -e '1i struct BITMAP; unsigned char *checked_row(struct BITMAP *bmp, int line);' src/bmp.c
+    ! grep -n 'line\[' src/bmp.c || { echo 'bmp.c takes rows unchecked' >&2; exit 1; }"
+# The slowest sheets the check takes (4096x4096, run-length coded) took up
+# to 1.2 s a try here under a load of 10: a hang ends at 25 times that.
 TIMEOUT=30
 # The walk ./test.sh takes, in about 15 seconds a build here.
 TEST_RUNS=20000
 TEST_SEED=1
 
-# The library alone, without its documentation, whose tools ASan stops.
-build_allegro() {
-    echo "Building Allegro ($bits-bit) with the sanitizers, once (about a minute)..."
-    rm -rf "$library"
-    unpack_allegro "$allegro"
-    sed -i -e "$ROWS" -e "$ROWS_DECLARED" "$allegro/source/src/bmp.c"
-    ! grep -n 'line\[' "$allegro/source/src/bmp.c" || { echo "bmp.c takes rows unchecked" >&2; exit 1; }
-    echo 'src:*/src/bmp.c' >"$allegro/traced.txt"
-    # shellcheck disable=SC2086
-    CC=clang cmake -S "$allegro/source" -B "$library" -Wno-dev -DCMAKE_BUILD_TYPE=None \
-        -DCMAKE_C_FLAGS="$ALLEGRO_FLAGS" $ALLEGRO_OPTIONS >/dev/null
-    build "$library" --target allegro >/dev/null
-    echo "$ALLEGRO_FLAGS $ALLEGRO_OPTIONS $ROWS" >"$allegro/recipe$suffix"
-}
-[ "$ALLEGRO_FLAGS $ALLEGRO_OPTIONS $ROWS" = "$(cat "$allegro/recipe$suffix" 2>/dev/null)" ] || build_allegro
+build_allegro "$allegro" -- -DCMAKE_C_COMPILER=clang -DCMAKE_BUILD_TYPE=None -DCMAKE_C_FLAGS="$ALLEGRO_FLAGS" \
+    -DWANT_X11=OFF -DWANT_OSS=OFF -DWANT_ALSA=OFF -DWANT_JACK=OFF -DWANT_SGIAUDIO=OFF -DWANT_MODULES=OFF
+library=$allegro/build
 
 # shellcheck disable=SC2086
 clang++ -std=c++17 $SANITIZE -fsanitize=fuzzer -Isrc/render -Isrc/rules -I"$allegro/source/include" \

@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 # Folders made for the release take their modes from the umask: one for
 # every builder, so that none is left unreadable and the release rebuilds the same.
 umask 022
-. scripts/packages.sh
+. scripts/lib/packages.sh
 case ${1:-} in
     "")
         # shellcheck disable=SC2086
@@ -17,12 +17,10 @@ case ${1:-} in
     arm64)
         # shellcheck disable=SC2086
         install_missing $ARM64_PACKAGES $PACKAGE_PACKAGES
-        . scripts/arm64.sh
-        # Allegro's development package cannot be installed for two
-        # architectures at once, and the arm64 one would take the machine's
-        # own away: it goes into a root of its own, with libstdc++6, whose
-        # symbols file names the game's need of it. The root is made again
-        # when what it should hold changes.
+        . scripts/lib/arm64.sh
+        # Allegro's arm64 development package would take the machine's own
+        # away: it goes into a root of its own (platforms/debian/README.md),
+        # made again when what it should hold changes.
         root=$PWD/build-arm64/root
         wanted="liballegro4-dev libstdc++6"
         if ! echo "$wanted" | cmp -s - "$root/DEBIAN/packages" 2>/dev/null; then
@@ -44,7 +42,4 @@ cmake -S . -B "$out" "$@" -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=Release -DCMAKE
     -DQUORVELIN_DEBIAN_LAYOUT=ON -DCMAKE_CXX_FLAGS="-D_FORTIFY_SOURCE=2 -fstack-protector-strong" \
     -DCMAKE_EXE_LINKER_FLAGS="-Wl,-z,relro,-z,now" >/dev/null
 build "$out" >/dev/null
-(cd "$out" && cpack -G DEB >/dev/null 2>&1)
-deb=$(cd "$out" && echo quorvelin_*.deb)
-mv "$out/$deb" .
-ls "$deb"
+release "$out"

@@ -36,8 +36,8 @@ if [ -z "$arch" ]; then
 else
     # The package in an arm64 Debian that holds what apt installs with it
     # and nothing more, so that a dependency it lacks shows.
-    . scripts/packages.sh
-    . scripts/arm64.sh
+    . scripts/lib/packages.sh
+    . scripts/lib/arm64.sh
     arm64_root "$root" "$PWD/$deb"
     # Nothing hands an arm64 program to qemu here, so the launcher's exec
     # would fail: qemu starts the game in the folder the test gives it, with

@@ -8,7 +8,7 @@
 # the Allegro built for Windows and the web here.
 set -eu
 cd "$(dirname "$0")/.."
-. scripts/packages.sh
+. scripts/lib/packages.sh
 export_source_date
 copy=$(mktemp -d)
 log=$(mktemp)

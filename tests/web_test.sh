@@ -4,7 +4,7 @@
 # under build-web/npm.
 set -eu
 cd "$(dirname "$0")/.."
-. scripts/packages.sh
+. scripts/lib/packages.sh
 scripts/web.sh >/dev/null
 npm=build-web/npm
 npm_install tests/web "$npm"

@@ -4,8 +4,7 @@
 // is played as soon as it is served, and from the cache otherwise; the cache
 // is named by the release, and a new one's worker drops the older caches.
 const CACHE = 'quorvelin-@PROJECT_VERSION@';
-const FILES = ['./', 'index.html', 'quorvelin.js', 'quorvelin.wasm', 'icon.png', 'icon-192.png', 'icon-512.png',
-               'manifest.webmanifest'];
+const FILES = ['./', '@WEB_CACHED_FILES@'];
 
 self.addEventListener('install', (event) => {
   event.waitUntil(caches.open(CACHE).then((cache) => cache.addAll(FILES)).then(() => self.skipWaiting()));

@@ -1,9 +1,11 @@
 #!/bin/sh
-# Remakes docs/play.gif from the real game under a private Xvfb: the title,
-# Enter, and a few seconds of play, jumping whenever an obstacle comes near.
+# Remakes the README's pictures from the real game under a private Xvfb:
+# docs/screenshot.png, a frame in play with the runner mid-somersault and the
+# first obstacle in sight, and docs/play.gif, the title, Enter, and a few
+# seconds of play, jumping whenever an obstacle comes near.
 set -eu
 cd "$(dirname "$0")/.."
-. scripts/packages.sh
+. scripts/lib/packages.sh
 # shellcheck disable=SC2086
 install_missing $BUILD_PACKAGES xvfb xfonts-base xdotool x11-apps imagemagick python3
 cmake -S . -B build >/dev/null
@@ -16,6 +18,21 @@ trap 'kill $game $server 2>/dev/null || true; rm -rf "$work"' EXIT
 game=""
 while [ ! -s "$work/display" ]; do sleep 0.05; done
 export DISPLAY=":$(cat "$work/display")"
+(cd build && exec ./quorvelin) &
+game=$!
+# Keys are held a moment: the game reads key states, not key events.
+press() { xdotool keydown "$1"; sleep 0.06; xdotool keyup "$1"; }
+sleep 1
+press Return
+# The first real obstacle enters after about 55 frames of 20 ms.
+sleep 1.7
+xdotool keydown space
+sleep 0.15
+xwd -root -silent | convert xwd:- -crop 640x480+0+0 docs/screenshot.png
+xdotool keyup space
+press Escape
+wait $game
+
 (cd build && exec ./quorvelin) &
 game=$!
 sleep 1
@@ -59,4 +76,4 @@ for n in range(10, 110):
 PYTHON
 convert -delay 6 -loop 0 "$work"/frame*.xwd -crop 640x480+0+0 +repage -layers Optimize docs/play.gif
 kill $game
-ls -l docs/play.gif
+ls -l docs/screenshot.png docs/play.gif

@@ -67,6 +67,18 @@ build() {
     rm -f "$log"
 }
 
+# Packs the releases that the build in the folder given is configured for,
+# with CPack, and moves them to the project's root, naming each.
+release() {
+    (cd "$1" && rm -f quorvelin[-_]* && TZ=UTC cpack >cpack.log 2>&1) || { cat "$1/cpack.log" >&2; exit 1; }
+    for file in "$1"/quorvelin[-_]*; do
+        # (CPack's note of what it made for a script.)
+        case $file in *.json) continue ;; esac
+        mv "$file" .
+        ls "${file##*/}"
+    done
+}
+
 # Installs the npm packages that the package.json and package-lock.json in
 # the folder FROM name into the folder INTO, again only when they change.
 npm_install() {
@@ -95,39 +107,6 @@ debian_sources() {
         read -r mirror release
         echo "$1 [${2-}signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $mirror $release main"
     }
-}
-
-# Debian's source of Allegro 4.4, which the Windows and web builds build from.
-ALLEGRO_TARBALL=allegro4.4_4.4.3.1.orig.tar.gz
-ALLEGRO_SHA256=ec19dbc9a021244582b4819b3583ee594b50141f9fcf6944a4ed8069cbf8d4d4
-
-# Fetches it into the folder given, through a sources list of our own for the
-# mirror apt already uses, so that the system's apt settings stay as they are.
-fetch_allegro() {
-    folder=$1
-    mkdir -p "$folder/apt/lists/partial" "$folder/apt/cache/archives/partial"
-    debian_sources deb-src >"$folder/apt/sources.list"
-    set -- -q -o Dir::Etc::SourceList="$folder/apt/sources.list" -o Dir::Etc::SourceParts=/dev/null \
-        -o Dir::State::Lists="$folder/apt/lists" -o Dir::Cache="$folder/apt/cache" -o APT::Sandbox::User="$(id -un)"
-    echo "Fetching Allegro's source from Debian..."
-    apt-get "$@" update >/dev/null
-    (cd "$folder" && apt-get "$@" source --download-only --tar-only allegro4.4 >/dev/null)
-}
-
-# Unpacks the source into FOLDER/source, fetched once into FOLDER and checked,
-# with the patches given: FOLDER PATCH...
-unpack_allegro() {
-    folder=$1
-    shift
-    [ -f "$folder/$ALLEGRO_TARBALL" ] || fetch_allegro "$folder"
-    echo "$ALLEGRO_SHA256  $folder/$ALLEGRO_TARBALL" | sha256sum -c --quiet - \
-        || { echo "$ALLEGRO_TARBALL is not the one expected" >&2; exit 1; }
-    rm -rf "$folder/source"
-    mkdir -p "$folder/source"
-    tar -xzf "$folder/$ALLEGRO_TARBALL" -C "$folder/source" --strip-components=1
-    for fix in "$@"; do
-        patch -s -d "$folder/source" -p1 <"$fix"
-    done
 }
 
 BUILD_PACKAGES="g++ cmake make pkg-config liballegro4-dev"
