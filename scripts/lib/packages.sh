@@ -86,7 +86,8 @@ npm_install() {
         rm -rf "$2"
         mkdir -p "$2"
         cp "$1/package.json" "$1/package-lock.json" "$2"
-        (cd "$2" && npm ci --no-audit --no-fund --loglevel=error >/dev/null)
+        # The lock file copied is the mark of an install done: not kept if it failed.
+        (cd "$2" && npm ci --no-audit --no-fund --loglevel=error >/dev/null) || { rm -f "$2/package-lock.json"; exit 1; }
     fi
 }
 
