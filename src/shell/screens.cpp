@@ -8,10 +8,10 @@ const int TRANSPARENT = -1;
 const int PAUSE_HALF_WAIT_MS = 150;
 // A wait for a key rests this long between looks that find none: a core no
 // longer runs flat out, and a 40 ms tap is still seen, also where Windows
-// rounds a sleep up to its timer's 16 ms. A browser, which wakes a page at a
-// cost of its own, holds a tapped key down until the game has looked.
+// rounds a sleep up to its timer's 16 ms. A browser wakes a page at a cost
+// of its own, and holds a tapped key down until the game has looked.
 #ifdef ALLEGRO_WEB
-const int KEY_WAIT_REST_MS = 50;
+const int KEY_WAIT_REST_MS = 100;
 #else
 const int KEY_WAIT_REST_MS = 10;
 #endif
