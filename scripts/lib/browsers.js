@@ -4,6 +4,7 @@
 // packages are those of tests/web/package.json.
 const fs = require('fs');
 const http = require('http');
+const zlib = require('zlib');
 const path = require('path');
 const puppeteer = require('puppeteer-core');
 
@@ -49,8 +50,11 @@ function serve(folder, others = {}) {
     const file = others[name] || path.join(folder, name);
     fs.readFile(file, (error, data) => {
       const missing = error || blocked;
-      response.writeHead(missing ? 404 : 200, { 'Content-Type': TYPES[path.extname(file)] || 'text/plain' });
-      response.end(missing ? '' : data);
+      // Compressed for a browser that asks, as a web host serves it.
+      const gzip = !missing && /\bgzip\b/.test(request.headers['accept-encoding'] || '') && !file.endsWith('.png');
+      response.writeHead(missing ? 404 : 200, { 'Content-Type': TYPES[path.extname(file)] || 'text/plain',
+                                                ...(gzip ? { 'Content-Encoding': 'gzip' } : {}) });
+      response.end(missing ? '' : gzip ? zlib.gzipSync(data) : data);
     });
   });
   return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
