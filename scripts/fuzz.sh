@@ -51,12 +51,11 @@ TEST_SEED=1
 
 build_allegro "$allegro" -- -DCMAKE_C_COMPILER=clang -DCMAKE_BUILD_TYPE=None -DCMAKE_C_FLAGS="$ALLEGRO_FLAGS" \
     -DWANT_X11=OFF -DWANT_OSS=OFF -DWANT_ALSA=OFF -DWANT_JACK=OFF -DWANT_SGIAUDIO=OFF -DWANT_MODULES=OFF
-library=$allegro/build
 
 # shellcheck disable=SC2086
 clang++ -std=c++17 $SANITIZE -fsanitize=fuzzer -Isrc/render -Isrc/rules -I"$allegro/source/include" \
-    -I"$library/include" tests/fuzz/sheet_fuzz.cpp src/render/sheet_check.cpp src/render/runner_frames.cpp \
-    "$library/lib/liballeg.a" -lpthread -lm -ldl -lrt -o "$fuzzer"
+    -I"$allegro/build/include" tests/fuzz/sheet_fuzz.cpp src/render/sheet_check.cpp src/render/runner_frames.cpp \
+    "$allegro/build/lib/liballeg.a" -lpthread -lm -ldl -lrt -o "$fuzzer"
 # The seeds are the sheet check's own test cases (the real sheet, each depth,
 # header and compression it takes, run-length streams with deltas, absolute
 # runs, odd widths and each way a row or the picture ends), as the render
