@@ -6,12 +6,11 @@ cd "$(dirname "$0")"
 . scripts/lib/packages.sh
 # shellcheck disable=SC2086
 install_missing $BUILD_PACKAGES $TEST_PACKAGES $WINDOWS_PACKAGES $ARM64_PACKAGES
-# shellcheck disable=SC2086
-install_missing --without-recommends $WEB_PACKAGES $WEB_TEST_PACKAGES
-# A machine's own Node.js may bring npm with it; Debian's comes apart.
-command -v npm >/dev/null || install_missing --without-recommends npm
+# shellcheck disable=SC2046
+install_missing $(fuzz32_packages)
+install_web_packages
 
-cmake -S . -B build-sanitize -DBUILD_TESTING=ON -DQUORVELIN_SANITIZE=ON >/dev/null
+cmake --preset sanitize >/dev/null
 build build-sanitize --target unit_tests
 (cd build-sanitize && ctest -L unit --output-on-failure)
 

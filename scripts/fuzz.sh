@@ -14,20 +14,24 @@ set -eu
 cd "$(dirname "$0")/.."
 . scripts/lib/packages.sh
 . scripts/lib/allegro.sh
-bits=64 suffix="" packages=$FUZZ_PACKAGES
+# shellcheck disable=SC2086
+install_missing $FUZZ_PACKAGES
+bits=64 suffix="" arch=""
 if [ "${1-}" = --m32 ]; then
-    bits=32 suffix=32 packages="$FUZZ_PACKAGES $FUZZ32_PACKAGES"
+    # shellcheck disable=SC2046
+    install_missing $(fuzz32_packages)
+    # The kernel's headers for x86 serve 32 bits too; g++-multilib would
+    # link them in where a 32-bit build looks.
+    bits=32 suffix=32 arch="-idirafter /usr/include/$(gcc -dumpmachine)"
     shift
 fi
-# shellcheck disable=SC2086
-install_missing $packages
 
 root=$PWD
 top=$root/build-fuzz
 allegro=$top/allegro$bits
 fuzzer=$top/sheet_fuzz$suffix
 seeds=$top/seeds$suffix
-SANITIZE="-m$bits -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer -g -O1"
+SANITIZE="-m$bits $arch -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer -g -O1"
 # The library's harmless habits go on past their check, each named in
 # tests/fuzz/ubsan.supp (clang 14 and 19 alike hold a suppression only for a
 # check that can go on); every other halts the run. Only the reader's own

@@ -37,8 +37,10 @@ install_missing() {
         /^status / { exit $2 }'
     # apt's own lines, line-buffered and cut down to a running count of the
     # files fetched and a line a package unpacked and set up, and its errors.
+    # An install that would take a package away stops instead (--no-remove):
+    # one list in conflict with another, or with what the machine holds.
     # shellcheck disable=SC2086
-    { DEBIAN_FRONTEND=noninteractive $as_root stdbuf -oL -eL apt-get install -y -q $recommends $missing 2>&1
+    { DEBIAN_FRONTEND=noninteractive $as_root stdbuf -oL -eL apt-get install -y -q --no-remove $recommends $missing 2>&1
       echo "status $?"; } | lines_awk '
         / newly installed/ { total = $3; print "  " total " packages to install, with what they need" }
         /^Need to get/ { print "  downloading " $4 " " $5 "..." }
@@ -91,6 +93,15 @@ npm_install() {
     fi
 }
 
+# What the web build, its test and its benchmark need: Emscripten, the
+# browsers and npm.
+install_web_packages() {
+    # shellcheck disable=SC2086
+    install_missing --without-recommends $WEB_PACKAGES $WEB_TEST_PACKAGES
+    # A machine's own Node.js may bring npm with it; Debian's comes apart.
+    command -v npm >/dev/null || install_missing --without-recommends npm
+}
+
 # Release files carry the date of the last commit, so that two builds of one
 # commit are the same byte for byte; outside git, the date of the changelog's
 # last entry.
@@ -112,12 +123,18 @@ debian_sources() {
 
 BUILD_PACKAGES="g++ cmake make pkg-config liballegro4-dev"
 TEST_PACKAGES="libgtest-dev libbenchmark-dev xvfb xfonts-base libx11-dev libxtst-dev dpkg-dev lintian desktop-file-utils appstream groff-base wine wine64 unzip qemu-user-static clang libclang-rt-dev"
-# (The tests' build, where the render test writes the seeds, needs libxtst-dev.)
-FUZZ_PACKAGES="$BUILD_PACKAGES libgtest-dev libxtst-dev clang libclang-rt-dev"
-# For the fuzz build with a 32-bit long: the C and C++ libraries for 32-bit x86.
-FUZZ32_PACKAGES="g++-multilib"
+FUZZ_PACKAGES="$BUILD_PACKAGES libgtest-dev clang libclang-rt-dev"
 PACKAGE_PACKAGES="dpkg-dev"
 WINDOWS_PACKAGES="cmake make patch g++-mingw-w64-x86-64 nsis zip"
 WEB_PACKAGES="cmake make patch emscripten python3 zip"
 WEB_TEST_PACKAGES="chromium firefox-esr webkit2gtk-driver xvfb unzip"
 ARM64_PACKAGES="cmake make pkg-config crossbuild-essential-arm64"
+
+# For the fuzz build with a 32-bit long: the 32-bit C library, and the 32-bit
+# libraries of the GCC that clang takes its C++ library from. Not
+# g++-multilib, which would bring them too: Debian declares it in conflict
+# with every cross compiler, so that installing it took the arm64 one away.
+fuzz32_packages() {
+    gcc=$(clang++ -v 2>&1 | sed -n 's|^Selected GCC installation: .*/||p')
+    echo "libc6-dev-i386 lib32gcc-$gcc-dev lib32stdc++-$gcc-dev"
+}
