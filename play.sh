@@ -5,7 +5,7 @@ cd "$(dirname "$0")"
 . scripts/lib/packages.sh
 # shellcheck disable=SC2086
 install_missing $BUILD_PACKAGES
-cmake -S . -B build -DBUILD_TESTING=OFF >/dev/null
-build build --target quorvelin
-cd build
+cmake --preset play >/dev/null
+build build-play --target quorvelin
+cd build-play
 exec ./quorvelin

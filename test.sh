@@ -14,7 +14,6 @@ cmake --preset sanitize >/dev/null
 build build-sanitize --target unit_tests
 (cd build-sanitize && ctest -L unit --output-on-failure)
 
-cmake -S . -B build -DBUILD_TESTING=ON -DQUORVELIN_BENCH=ON -DQUORVELIN_PACKAGE_TEST=ON -DQUORVELIN_WINDOWS_TEST=ON \
-    -DQUORVELIN_WEB_TEST=ON -DQUORVELIN_FUZZ_TEST=ON >/dev/null
+cmake --preset test >/dev/null
 build build
 (cd build && ctest --output-on-failure)

@@ -1,10 +1,16 @@
 #!/bin/sh
-# Runs every benchmark, each X client on a private Xvfb, and prints one table
-# of figures against their budgets. Run ./test.sh once first to set things up.
+# Runs every benchmark, each X client on a private Xvfb, and prints their
+# figures against their budgets: the Linux game's, the Windows game's under
+# Wine, the web game's. --quick stops after the Linux game's. Installs what
+# is missing; the benchmarks are built with the tests, in build/.
+#   bench/run.sh [--quick]
 set -eu
 cd "$(dirname "$0")/.."
-cmake -S . -B build -DBUILD_TESTING=ON -DQUORVELIN_BENCH=ON >/dev/null
-cmake --build build -j"$(nproc)" >/dev/null
+. scripts/lib/packages.sh
+# shellcheck disable=SC2086
+install_missing $BUILD_PACKAGES $TEST_PACKAGES
+cmake --preset test >/dev/null
+build build --target frame_bench play_bench reference_frames
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -60,6 +66,7 @@ table() {
     /^bench_game_over/ { still("on the game-over screen") }'
 }
 table "$work/frame.csv" "$work/play.csv"
+[ "${1-}" != --quick ] || exit 0
 
 # The Windows game under Wine, on the same screens.
 echo
@@ -80,7 +87,7 @@ unset WINEPREFIX
 echo
 ../scripts/web.sh >/dev/null
 unzip -q ../quorvelin-*-web.zip -d "$work/web"
-(cd .. && . scripts/lib/packages.sh && npm_install tests/web build-web/npm && npm_install bench build-web/bench-npm)
+(cd .. && install_web_packages && npm_install tests/web build-web/npm && npm_install bench build-web/bench-npm)
 ./bench/reference_frames >"$work/reference"
 NODE_PATH=../build-web/npm/node_modules LIGHTHOUSE=../build-web/bench-npm/node_modules/.bin/lighthouse \
     $on_x node ../bench/web_bench.js "$work/web" "$work/reference"

@@ -63,12 +63,12 @@ clang++ -std=c++17 $SANITIZE -fsanitize=fuzzer -Isrc/render -Isrc/rules -I"$alle
 # The seeds are the sheet check's own test cases (the real sheet, each depth,
 # header and compression it takes, run-length streams with deltas, absolute
 # runs, odd widths and each way a row or the picture ends), as the render
-# test writes them, built here if need be.
+# test writes them, built here if need be in the sanitizers' build.
 rm -rf "$seeds"
 mkdir -p "$seeds" "$top/corpus"
-[ -f build/CMakeCache.txt ] || cmake -S . -B build -DBUILD_TESTING=ON >/dev/null
-build build --target render_test >/dev/null
-(cd build && QUORVELIN_SEEDS="$seeds/case-" tests/render_test --gtest_filter='SheetCheck.*' >/dev/null)
+cmake --preset sanitize >/dev/null
+build build-sanitize --target render_test >/dev/null
+(cd build-sanitize && QUORVELIN_SEEDS="$seeds/case-" tests/render_test --gtest_filter='SheetCheck.*' >/dev/null)
 # But the one too large for a sheet: libFuzzer's inputs grow up to the largest seed.
 find "$seeds" -size +64k -delete
 # The target writes each input where the game finds its sheet, in the working

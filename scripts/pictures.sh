@@ -8,8 +8,8 @@ cd "$(dirname "$0")/.."
 . scripts/lib/packages.sh
 # shellcheck disable=SC2086
 install_missing $BUILD_PACKAGES xvfb xfonts-base xdotool x11-apps imagemagick python3
-cmake -S . -B build >/dev/null
-build build --target quorvelin
+cmake --preset play >/dev/null
+build build-play --target quorvelin
 
 work=$(mktemp -d)
 Xvfb -displayfd 3 -screen 0 640x480x24 3>"$work/display" >/dev/null 2>&1 &
@@ -18,7 +18,7 @@ trap 'kill $game $server 2>/dev/null || true; rm -rf "$work"' EXIT
 game=""
 while [ ! -s "$work/display" ]; do sleep 0.05; done
 export DISPLAY=":$(cat "$work/display")"
-(cd build && exec ./quorvelin) &
+(cd build-play && exec ./quorvelin) &
 game=$!
 # Keys are held a moment: the game reads key states, not key events.
 press() { xdotool keydown "$1"; sleep 0.06; xdotool keyup "$1"; }
@@ -33,7 +33,7 @@ xdotool keyup space
 press Escape
 wait $game
 
-(cd build && exec ./quorvelin) &
+(cd build-play && exec ./quorvelin) &
 game=$!
 sleep 1
 python3 - "$work" <<'PYTHON'

@@ -1,6 +1,6 @@
-# Sourced by play.sh, test.sh and package.sh: installs the Debian packages
-# that are missing and builds, saying what is happening as it goes, and says
-# nothing when there is nothing to do.
+# Sourced by the entry points: installs the Debian packages that are missing
+# and builds, saying what is happening as it goes, and says nothing when there
+# is nothing to do.
 # Debian's awk, mawk, reads a pipe in blocks unless told the input is
 # interactive: without it, progress lines would come all at once at the end.
 lines_awk() {
