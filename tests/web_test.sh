@@ -1,11 +1,10 @@
 #!/bin/sh
-# Makes the web zip and plays the game from it in Chromium, Firefox and WebKit (see
+# Plays the game from the web zip in Chromium, Firefox and WebKit (see
 # web/web_test.js), with the npm packages that drive them installed once
 # under build-web/npm.
 set -eu
 cd "$(dirname "$0")/.."
 . scripts/lib/packages.sh
-scripts/web.sh >/dev/null
 npm=build-web/npm
 npm_install tests/web "$npm"
 unpacked=$(mktemp -d)

@@ -1,6 +1,6 @@
 #!/bin/sh
-# Makes the Windows zip and installer and checks them under Wine on the X
-# server DISPLAY names: the game from the zip, with all its memory above 4 GB,
+# Checks the Windows zip and installer under Wine on the X server DISPLAY
+# names: the game from the zip, with all its memory above 4 GB,
 # passes the window test's start-up faults and journey, and with no stderr
 # shows its fault in a message box; the installer, run silently, puts on C:
 # the files tests/releases.txt lists, and makes the uninstall entry and a
@@ -10,7 +10,6 @@
 set -eu
 window_test=$1
 cd "$(dirname "$0")/.."
-scripts/windows.sh >/dev/null
 # A prefix of the tests' own, without Mono, Gecko or menu entries on the host.
 export WINEPREFIX="$PWD/build-windows/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
 [ -d "$WINEPREFIX" ] || wineboot -i 2>/dev/null
