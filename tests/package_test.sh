@@ -1,8 +1,8 @@
 #!/bin/sh
 # Checks the Debian package, for this machine or, given "arm64" after the
-# window test's executable, for 64-bit ARM: its metadata validates, lintian
-# finds no error or warning, and unpacked, its game passes the window test's
-# journey. (The reproducible test checks its files.)
+# window test's executable, for 64-bit ARM: its metadata validates and names
+# its version first, lintian finds no error or warning, and unpacked, its game
+# passes the window test's journey. (The reproducible test checks its files.)
 # Here the game starts through its launcher; the arm64 one, which this
 # processor cannot run, under qemu, where it meets the start-up faults too.
 # A check that fails prints what it found.
@@ -22,6 +22,9 @@ check() {
 }
 
 deb=$(echo quorvelin_*_"${arch:-$(dpkg --print-architecture)}".deb)
+version=$(dpkg-deb -f "$deb" Version)
+check "the changelog's and the metainfo's newest version, $version" sh -c "head -n 1 CHANGELOG | grep -F '($version)' &&
+    grep -m 1 '<release ' platforms/debian/*.metainfo.xml | grep -F '\"$version\"'"
 check "desktop-file-validate" desktop-file-validate platforms/debian/*.desktop
 # Debian 12's appstream 0.16 does not know the <developer> that 1.0 asks for,
 # and says so as an info: only a warning or an error fails there.

@@ -70,14 +70,18 @@ build() {
 }
 
 # Packs the releases that the build in the folder given is configured for,
-# with CPack, and moves them to the project's root, naming each.
+# with CPack, and moves them to the project's root, naming each. Each takes
+# the place of another version's of its kind (what follows the version in
+# its name), so that the root holds one release of each kind.
 release() {
     (cd "$1" && rm -f quorvelin[-_]* && TZ=UTC cpack >cpack.log 2>&1) || { cat "$1/cpack.log" >&2; exit 1; }
     for file in "$1"/quorvelin[-_]*; do
         # (CPack's note of what it made for a script.)
         case $file in *.json) continue ;; esac
+        name=${file##*/}
+        rm -f quorvelin[-_]*[-_]"${name#quorvelin[-_]*[-_]}"
         mv "$file" .
-        ls "${file##*/}"
+        ls "$name"
     done
 }
 
