@@ -13,7 +13,7 @@ const path = require('path');
 const zlib = require('zlib');
 const { execFile } = require('child_process');
 const { promisify } = require('util');
-const { browsers, serve, address, CHROMIUM_ARGS } = require('../scripts/lib/browsers.js');
+const { browsers, serve, address, CHROMIUM_ARGS } = require('../tests/web/browsers.js');
 
 const [folder, referenceFile, seconds = '20'] = process.argv.slice(2);
 const reference = fs.readFileSync(referenceFile, 'utf8').trim().split('\n');

@@ -8,7 +8,7 @@
 const fs = require('fs');
 const path = require('path');
 const puppeteer = require('puppeteer-core');
-const { browsers, serve, address } = require('../../scripts/lib/browsers.js');
+const { browsers, serve, address } = require('./browsers.js');
 
 const [folder, tests] = process.argv.slice(2);
 const lines = (file) => fs.readFileSync(path.join(tests, file), 'utf8').split('\n')

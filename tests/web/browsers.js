@@ -1,5 +1,5 @@
 'use strict';
-// The browsers the web game is tested and measured in (tests/web/web_test.js,
+// The browsers the web game is tested and measured in (web_test.js beside it,
 // bench/web_bench.js), and the local server both serve it from. Their npm
 // packages are those of tests/web/package.json.
 const fs = require('fs');
