@@ -1,7 +1,8 @@
 #!/bin/sh
 # Checks that the Debian packages of every list the scripts install from,
 # installed together, would take none away, as g++-multilib once took the
-# arm64 cross compiler: apt's plan, simulated; it prints what it would remove.
+# arm64 cross compiler: apt's plan, simulated, fails with what it would
+# remove, or with why lists in conflict cannot be installed together.
 set -eu
 cd "$(dirname "$0")/.."
 . scripts/lib/packages.sh
