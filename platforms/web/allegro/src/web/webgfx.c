@@ -86,6 +86,7 @@ GFX_DRIVER gfx_web_fullscreen = WEB_GFX_DRIVER(GFX_WEB_FULLSCREEN, "Web canvas, 
 
 static BITMAP *web_screen = NULL;
 static int pixel_bytes;                      /* of the screen */
+static int screen_pitch, screen_rows;        /* as made: a program may change its w and h */
 static int view_w, view_h;                   /* the visible part, which the canvas shows */
 static int view_x, view_y;                   /* and where it starts */
 static int show_all;                         /* the canvas needs all of it again */
@@ -252,7 +253,7 @@ static void show_rectangle(int left, int top, int right, int bottom)
    if (to_32_bits) {
       from.width = to.width = w;
       from.height = to.height = h;
-      from.pitch = web_screen->w * pixel_bytes;
+      from.pitch = screen_pitch;
       from.data = view_row(top) + left * pixel_bytes;
       to.pitch = view_w * sizeof(uint32_t);
       to.data = converted + top * view_w + left;
@@ -330,7 +331,7 @@ static void present(void)
 
    if (top >= 0)
       show_band(top, bottom);
-   memset(row_written, 0, web_screen->h);
+   memset(row_written, 0, screen_rows);
 }
 
 
@@ -385,6 +386,8 @@ static BITMAP *web_gfx_init(int w, int h, int v_w, int v_h, int color_depth)
    memset(column_changed, 0, w);
    view_w = w;
    view_h = h;
+   screen_pitch = v_w * pixel_bytes;
+   screen_rows = v_h;
    view_x = view_y = 0;
    show_all = FALSE;
 
