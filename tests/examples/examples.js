@@ -18,9 +18,8 @@ const LOOK_MS = 50;
 const STEADY_LOOKS = 20;
 const TAP_MS = 50;
 const XWD_BYTES = 1 << 24;
-const X_KEYS = { Enter: 'Return', Control: 'Control_L', Shift: 'Shift_L', Alt: 'Alt_L', Space: 'space',
-                 Backspace: 'BackSpace', ArrowLeft: 'Left', ArrowRight: 'Right', ArrowUp: 'Up', ArrowDown: 'Down',
-                 PageUp: 'Prior', PageDown: 'Next' };
+const X_KEYS = { Enter: 'Return', Control: 'Control_L', Shift: 'Shift_L', Space: 'space', ArrowLeft: 'Left',
+                 ArrowRight: 'Right', ArrowUp: 'Up', ArrowDown: 'Down', PageUp: 'Prior', PageDown: 'Next' };
 
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 async function waitUntil(condition, ms) {
@@ -34,9 +33,8 @@ async function waitUntil(condition, ms) {
 const examples = new Map();
 for (const line of fs.readFileSync(path.join(__dirname, 'examples.txt'), 'utf8').split('\n')) {
   const [name, at, count, ...rest] = line.replace(/#.*/, '').split(/\s+/).filter(Boolean);
-  if (!name) continue;
-  const points = examples.get(name) || examples.set(name, []).get(name);
-  if (at) points.push({ at: `${at} ${count}`, keys: rest.filter((word) => !/^\d/.test(word)),
+  const points = name && (examples.get(name) || examples.set(name, []).get(name));
+  if (at) points.push({ at, count, keys: rest.filter((word) => !/^\d/.test(word)),
                         out: rest.filter((word) => /^\d/.test(word)).map((word) => word.split(',').map(Number)) });
 }
 
@@ -48,44 +46,42 @@ function xwd(window) {
   const [width, height, row, start] = [field(4), field(5), field(12), field(0) + 12 * field(19)];
   const pixels = Buffer.alloc(4 * width * height);
   for (let i = 0; i < width * height; ++i)
-    pixels.writeUInt32BE(((dump.readUInt32LE(start + row * Math.floor(i / width) + 4 * (i % width)) << 8) | 0xff) >>> 0,
+    pixels.writeUInt32BE((dump.readUInt32LE(start + row * Math.floor(i / width) + 4 * (i % width)) << 8 | 0xff) >>> 0,
                          4 * i);
   return { width, height, pixels };
 }
 
 // With no xmessage on its PATH, the library prints its messages on stdout.
 function onDesktop(name, holds) {
-  const example = spawn(path.join(desktop, name), [], { env: { ...process.env, EXAMPLE_HOLDS: holds, PATH: '/none' } });
+  const example = spawn(path.join(desktop, name), { env: { ...process.env, EXAMPLE_HOLDS: holds, PATH: '/none' } });
   let printed = '', status;
   example.stdout.on('data', (data) => { printed += data; });
   example.stderr.on('data', (data) => { printed += data; });
-  example.on('exit', (code) => { status = code; });
-  // The window drawn in, as a window or full screen: the only one two below the root.
-  const window = () => execFileSync('xwininfo', ['-root', '-tree'], { encoding: 'utf8' }).match(/^ {8}(0x[0-9a-f]+) /m)[1];
+  const exit = new Promise((resolve) => example.on('exit', (code) => resolve(status = code)));
+  // The window drawn in, whether a window or full screen: the one two below the root.
+  const window = () => execFileSync('xwininfo', ['-root', '-tree'], { encoding: 'utf8' }).match(/^ {8}(0x\w+) /m)[1];
   return {
-    name: 'Xvfb',
     printed: async () => printed.split('\n').filter(Boolean),
     status: async () => status,
     // Without a window manager the keys go where the pointer is: put in the
-    // window as it is read, before the keys of each point.
+    // window as it is read, before each point's keys.
     picture: async () => {
-      execFileSync('xdotool', ['mousemove', '--window', window(), '1', '1']);
-      return xwd(window());
+      const drawn = window();
+      execFileSync('xdotool', ['mousemove', '--window', drawn, '1', '1']);
+      return xwd(drawn);
     },
     key: async (key, down) => execFileSync('xdotool', [down ? 'keydown' : 'keyup', X_KEYS[key] || key]),
-    stop: () => new Promise((resolve) => {
-      if (status !== undefined) return resolve();
-      example.on('exit', resolve);
+    stop: () => {
       example.kill();
-    }),
+      return exit;
+    },
   };
 }
 
-async function inBrowser(running, browser, server, name, holds) {
+async function inBrowser(browser, running, server, name, holds) {
   const page = await running.newPage();
   await page.goto(`${address(server)}page.html?example=${name}&holds=${encodeURIComponent(holds)}`);
   return {
-    name: browser.name,
     printed: () => page.evaluate(() => window.printed),
     status: () => page.evaluate(() => window.exitStatus),
     picture: async () => {
@@ -104,33 +100,24 @@ async function inBrowser(running, browser, server, name, holds) {
   };
 }
 
-// The picture once it stays the same from one look to the next.
-async function steady(run) {
-  let last = await run.picture();
-  for (let look = 0; look < STEADY_LOOKS; ++look) {
-    await sleep(LOOK_MS);
-    const now = await run.picture();
-    if (now.pixels.equals(last.pixels)) break;
-    last = now;
-  }
-  return last;
-}
-
-// The pictures at each point, what the example printed and how it ended, or
-// where it failed. "+Key" holds a key down, "-Key" lets it go, "Key" taps it.
+// The pictures at each point, once they stay the same from one look to the
+// next, what the example printed and how it ended, or where it failed.
+// "+Key" holds a key down, "-Key" lets it go, "Key" taps it.
 async function play(run, points) {
   const seen = { pictures: [] };
+  const held = async (point) => (await run.printed()).includes(`held ${point.at} ${point.count}`);
+  const ended = async () => await run.status() !== undefined;
   try {
-    const ended = async () => await run.status() !== undefined;
     for (const point of points) {
-      const [at, count] = point.at.split(' ');
-      const held = async () => (await run.printed()).includes(`held ${point.at}`);
-      if (at === 'free')
-        await sleep(Number(count));
-      else if (!await waitUntil(async () => await held() || ended(), POINT_MS) || !await held())
-        throw new Error(`never held at ${point.at}: ${await ended() ? `it ended with ${await run.status()}` : 'it ran on'}`
+      if (point.at === 'free')
+        await sleep(Number(point.count));
+      else if (!await waitUntil(async () => await held(point) || ended(), POINT_MS) || !await held(point))
+        throw new Error(`never held at ${point.at} ${point.count}: ${await ended() ? 'it ended' : 'it ran on'}`
                         + `, printing ${JSON.stringify(await run.printed())}`);
-      seen.pictures.push(at !== 'free' && await steady(run));
+      let last = point.at !== 'free' && await run.picture();
+      for (let look = 0, now; last && look < STEADY_LOOKS && !now?.pixels.equals(last.pixels); ++look)
+        [last, now] = [now || last, await sleep(LOOK_MS).then(run.picture)];
+      seen.pictures.push(last);
       for (const key of point.keys) {
         if (key[0] !== '-') await run.key(key.replace(/^\+/, ''), true);
         if (key[0] !== '+') await sleep(TAP_MS).then(() => run.key(key.replace(/^-/, ''), false));
@@ -138,8 +125,7 @@ async function play(run, points) {
     }
     if (!await waitUntil(ended, END_MS))
       throw new Error('it did not end');
-    seen.printed = (await run.printed()).filter((line) => !line.startsWith('held '));
-    seen.status = await run.status();
+    seen.printed = (await run.printed()).filter((line) => !line.startsWith('held ')).concat(await run.status());
   } catch (error) {
     // The checks throw plain errors; the browser's own mean a page that hangs.
     Object.assign(seen, { failure: error.message, hung: error.constructor !== Error });
@@ -148,8 +134,9 @@ async function play(run, points) {
   return seen;
 }
 
-// How the browser's picture differs from the window's, '' if it does not.
+// How the browser's picture differs from the window's, if it does.
 function unlike(window, canvas, out) {
+  if (!window || !canvas) return '';
   if (canvas.width !== window.width || canvas.height !== window.height)
     return `the canvas is ${canvas.width}x${canvas.height}, the window ${window.width}x${window.height}`;
   const kept = (x, y) => !out.some(([left, top, w, h]) => x >= left && x < left + w && y >= top && y < top + h);
@@ -170,24 +157,20 @@ function unlike(window, canvas, out) {
   const running = await Promise.all(tested.map(launch));
   let failures = 0;
   for (const [name, points] of examples) {
-    const holds = points.map((point) => point.at).join(' ');
+    const holds = points.map((point) => `${point.at} ${point.count}`).join(' ');
     const [there, ...here] = await Promise.all([play(onDesktop(name, holds), points), ...tested.map(
-      async (browser, i) => play(await inBrowser(running[i], browser, server, name, holds), points))]);
+      async (browser, i) => play(await inBrowser(browser, running[i], server, name, holds), points))]);
     for (const [i, seen] of here.entries()) {
+      const printed = [there.printed, seen.printed].map((lines) => JSON.stringify(lines));
       const wrong = [there.failure && `on Xvfb ${there.failure}`, seen.failure && `in the browser ${seen.failure}`,
-                     ...points.map((point, p) => there.pictures[p] && seen.pictures[p]
-                                   && unlike(there.pictures[p], seen.pictures[p], point.out)
-                                   && `at ${point.at}: ${unlike(there.pictures[p], seen.pictures[p], point.out)}`),
-                     !there.failure && !seen.failure && JSON.stringify([seen.printed, seen.status])
-                     !== JSON.stringify([there.printed, there.status])
-                     && `it printed ${JSON.stringify(seen.printed)} and ended with ${seen.status}, where on Xvfb `
-                     + `${JSON.stringify(there.printed)} and ${there.status}`].filter(Boolean);
-      console.log(`${wrong.length ? 'FAILED' : 'ok'}: ${name} in ${tested[i].name}${wrong.length ? ': ' + wrong.join('; ') : ''}`);
+                     ...points.map((point, p) => [point, unlike(there.pictures[p], seen.pictures[p], point.out)])
+                       .map(([point, how]) => how && `at ${point.at} ${point.count}: ${how}`),
+                     printed[0] !== printed[1] && there.printed && seen.printed
+                       && `it printed and ended with ${printed[1]}, on Xvfb ${printed[0]}`].filter(Boolean);
+      console.log(`${wrong.length ? 'FAILED' : 'ok'}: ${name} in ${tested[i].name}${wrong.map((w) => `; ${w}`).join('')}`);
       failures += !!wrong.length;
-      if (seen.hung) {
-        await running[i].close().catch(() => {});
-        running[i] = await launch(tested[i]);
-      }
+      if (seen.hung)
+        running[i] = await running[i].close().catch(() => {}).then(() => launch(tested[i]));
     }
   }
   await Promise.all(running.map((browser) => browser.close()));
