@@ -95,7 +95,9 @@ async function inBrowser(browser, running, server, name, holds) {
       });
       return { width, height, pixels: Buffer.from(rgba, 'base64') };
     },
-    key: (key, down) => page.keyboard[down ? 'down' : 'up']({ Enter: browser.enter, Space: ' ' }[key] || key),
+    // Puppeteer gives Chromium a letter's capital with Shift only by the key's place.
+    key: (key, down) => page.keyboard[down ? 'down' : 'up']({ Enter: browser.enter, Space: ' ' }[key]
+                                                            || key.replace(/^[a-z]$/, (c) => `Key${c.toUpperCase()}`)),
     stop: () => page.close(),
   };
 }
