@@ -120,14 +120,18 @@ async function play(run, points) {
       for (let look = 0, now; last && look < STEADY_LOOKS && !now?.pixels.equals(last.pixels); ++look)
         [last, now] = [now || last, await sleep(LOOK_MS).then(run.picture)];
       seen.pictures.push(last);
+      const letGo = async () => point.at === 'free' || await ended()
+        || (await run.printed()).includes(`let go ${point.at} ${point.count}`);
       for (const key of point.keys) {
         if (key[0] !== '-') await run.key(key.replace(/^\+/, ''), true);
+        if (key[0] !== '-' && !await waitUntil(letGo, POINT_MS))
+          throw new Error(`${key} did not let it go on from ${point.at} ${point.count}`);
         if (key[0] !== '+') await sleep(TAP_MS).then(() => run.key(key.replace(/^-/, ''), false));
       }
     }
     if (!await waitUntil(ended, END_MS))
       throw new Error('it did not end');
-    seen.printed = (await run.printed()).filter((line) => !line.startsWith('held ')).concat(await run.status());
+    seen.printed = (await run.printed()).filter((line) => !/^(held|let go) /.test(line)).concat(await run.status());
   } catch (error) {
     // The checks throw plain errors; the browser's own mean a page that hangs.
     Object.assign(seen, { failure: error.message, hung: error.constructor !== Error });
@@ -142,12 +146,13 @@ function unlike(window, canvas, out) {
   if (canvas.width !== window.width || canvas.height !== window.height)
     return `the canvas is ${canvas.width}x${canvas.height}, the window ${window.width}x${window.height}`;
   const kept = (x, y) => !out.some(([left, top, w, h]) => x >= left && x < left + w && y >= top && y < top + h);
-  const rgb = (picture, i) => picture.pixels.readUIntBE(4 * i, 3).toString(16).padStart(6, '0');
+  const rgb = (picture, i) => picture.pixels.readUInt32BE(4 * i) >>> 8;
+  const hex = (picture, i) => rgb(picture, i).toString(16).padStart(6, '0');
   let count = 0, first = '';
   for (let i = 0; i < window.width * window.height; ++i) {
     const [x, y] = [i % window.width, Math.floor(i / window.width)];
-    if (kept(x, y) && rgb(window, i) !== rgb(canvas, i) && !count++)
-      first = ` (the first at ${x},${y}: #${rgb(canvas, i)} where the window has #${rgb(window, i)})`;
+    if (rgb(window, i) !== rgb(canvas, i) && kept(x, y) && !count++)
+      first = ` (the first at ${x},${y}: #${hex(canvas, i)} where the window has #${hex(window, i)})`;
   }
   return count ? `${count} pixels differ${first}` : '';
 }

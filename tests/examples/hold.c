@@ -2,8 +2,9 @@
  * " function count ..." (the nth call of keypressed, readkey or vsync; ureadkey
  * counts as readkey), from EXAMPLE_HOLDS on the desktop and Module.holds in a
  * browser. Held, the program says so on stdout and sleeps until a key goes
- * down, which the call then sees; a key let go, as the end of a tap that let
- * the last hold go, lets no hold go.
+ * down, which the call then sees, and says it goes on: a tap's key should be
+ * let go only then, as a tap may come and go between two looks at the keys.
+ * A key let go, as the end of a tap that let the last hold go, lets none go.
  */
 #include <stdio.h>
 #include <string.h>
@@ -50,9 +51,13 @@ static void hold(const char *function, int *calls)
       /* A program that polls the keyboard sees its keys change only so. */
       if (keyboard_needs_poll())
          poll_keyboard();
-      for (k = 0; k < KEY_MAX; k++)
-         if (key[k] && !keys_before[k])
+      for (k = 0; k < KEY_MAX; k++) {
+         if (key[k] && !keys_before[k]) {
+            printf("let go %s %d\n", function, *calls);
+            fflush(stdout);
             return;
+         }
+      }
    }
 }
 
