@@ -34,7 +34,8 @@ const examples = new Map();
 for (const line of fs.readFileSync(path.join(__dirname, 'examples.txt'), 'utf8').split('\n')) {
   const [name, at, count, ...rest] = line.replace(/#.*/, '').split(/\s+/).filter(Boolean);
   const points = name && (examples.get(name) || examples.set(name, []).get(name));
-  if (at) points.push({ at, count, keys: rest.filter((word) => !/^\d/.test(word)),
+  if (at) points.push({ at: `${at} ${count}`, freeMs: at === 'free' && Number(count),
+                        keys: rest.filter((word) => !/^\d/.test(word)),
                         out: rest.filter((word) => /^\d/.test(word)).map((word) => word.split(',').map(Number)) });
 }
 
@@ -107,25 +108,24 @@ async function inBrowser(browser, running, server, name, holds) {
 // "+Key" holds a key down, "-Key" lets it go, "Key" taps it.
 async function play(run, points) {
   const seen = { pictures: [] };
-  const held = async (point) => (await run.printed()).includes(`held ${point.at} ${point.count}`);
+  const says = async (line) => (await run.printed()).includes(line);
   const ended = async () => await run.status() !== undefined;
   try {
     for (const point of points) {
-      if (point.at === 'free')
-        await sleep(Number(point.count));
-      else if (!await waitUntil(async () => await held(point) || ended(), POINT_MS) || !await held(point))
-        throw new Error(`never held at ${point.at} ${point.count}: ${await ended() ? 'it ended' : 'it ran on'}`
-                        + `, printing ${JSON.stringify(await run.printed())}`);
-      let last = point.at !== 'free' && await run.picture();
+      await sleep(point.freeMs);
+      if (!point.freeMs && !(await waitUntil(async () => await says(`held ${point.at}`) || ended(), POINT_MS)
+                             && await says(`held ${point.at}`)))
+        throw new Error(`never held at ${point.at}: ${await ended() ? 'it ended' : 'it ran on'}, printing `
+                        + JSON.stringify(await run.printed()));
+      let last = !point.freeMs && await run.picture();
       for (let look = 0, now; last && look < STEADY_LOOKS && !now?.pixels.equals(last.pixels); ++look)
         [last, now] = [now || last, await sleep(LOOK_MS).then(run.picture)];
       seen.pictures.push(last);
-      const letGo = async () => point.at === 'free' || await ended()
-        || (await run.printed()).includes(`let go ${point.at} ${point.count}`);
       for (const key of point.keys) {
         if (key[0] !== '-') await run.key(key.replace(/^\+/, ''), true);
-        if (key[0] !== '-' && !await waitUntil(letGo, POINT_MS))
-          throw new Error(`${key} did not let it go on from ${point.at} ${point.count}`);
+        if (key[0] !== '-' && !await waitUntil(async () => point.freeMs || await ended() || says(`let go ${point.at}`),
+                                               POINT_MS))
+          throw new Error(`${key} did not let it go on from ${point.at}`);
         if (key[0] !== '+') await sleep(TAP_MS).then(() => run.key(key.replace(/^-/, ''), false));
       }
     }
@@ -164,17 +164,17 @@ function unlike(window, canvas, out) {
   const running = await Promise.all(tested.map(launch));
   let failures = 0;
   for (const [name, points] of examples) {
-    const holds = points.map((point) => `${point.at} ${point.count}`).join(' ');
+    const holds = points.map((point) => point.at).join(' ');
     const [there, ...here] = await Promise.all([play(onDesktop(name, holds), points), ...tested.map(
       async (browser, i) => play(await inBrowser(browser, running[i], server, name, holds), points))]);
     for (const [i, seen] of here.entries()) {
-      const printed = [there.printed, seen.printed].map((lines) => JSON.stringify(lines));
+      const printed = [there, seen].map((run) => JSON.stringify(run.printed));
       const wrong = [there.failure && `on Xvfb ${there.failure}`, seen.failure && `in the browser ${seen.failure}`,
-                     ...points.map((point, p) => [point, unlike(there.pictures[p], seen.pictures[p], point.out)])
-                       .map(([point, how]) => how && `at ${point.at} ${point.count}: ${how}`),
-                     printed[0] !== printed[1] && there.printed && seen.printed
+                     ...points.map(({ at, out }, p) => [at, unlike(there.pictures[p], seen.pictures[p], out)])
+                       .map(([at, how]) => how && `at ${at}: ${how}`),
+                     there.printed && seen.printed && printed[0] !== printed[1]
                        && `it printed and ended with ${printed[1]}, on Xvfb ${printed[0]}`].filter(Boolean);
-      console.log(`${wrong.length ? 'FAILED' : 'ok'}: ${name} in ${tested[i].name}${wrong.map((w) => `; ${w}`).join('')}`);
+      console.log([`${wrong.length ? 'FAILED' : 'ok'}: ${name} in ${tested[i].name}`, ...wrong].join('; '));
       failures += !!wrong.length;
       if (seen.hung)
         running[i] = await running[i].close().catch(() => {}).then(() => launch(tested[i]));

@@ -1,5 +1,5 @@
-/* The calls hold.h puts in an example's place. The points to hold at come as
- * " function count ..." (the nth call of keypressed, readkey or vsync; ureadkey
+/* What hold.h calls in an example. The points to hold at come as "function
+ * count ..." (the count-th call of keypressed, readkey or vsync; ureadkey
  * counts as readkey), from EXAMPLE_HOLDS on the desktop and Module.holds in a
  * browser. Held, the program says so on stdout and sleeps until a key goes
  * down, which the call then sees, and says it goes on: a tap's key should be
@@ -23,14 +23,14 @@
 #define RANDOM_SHIFT 16
 #define RANDOM_MASK 0x7fff
 
+int hold_keypressed_calls, hold_readkey_calls, hold_vsync_calls;
 static unsigned random_state = RANDOM_SEED;
-static int keypressed_calls, readkey_calls, vsync_calls;
 
-static void hold(const char *function, int *calls)
+void hold_at(const char *function, int count)
 {
    static char holds[HOLDS_SIZE];
    char point[POINT_SIZE], keys_before[KEY_MAX];
-   int k;
+   int k, went_down = FALSE;
 
    if (!holds[0]) {
 #ifdef __EMSCRIPTEN__
@@ -40,59 +40,26 @@ static void hold(const char *function, int *calls)
 #endif
       snprintf(holds, sizeof(holds), " %s ", given);
    }
-   snprintf(point, sizeof(point), " %s %d ", function, ++*calls);
+   snprintf(point, sizeof(point), " %s %d ", function, count);
    if (!strstr(holds, point))
       return;
-   printf("held %s %d\n", function, *calls);
+   printf("held %s %d\n", function, count);
    fflush(stdout);
-   for (;;) {
+   while (!went_down) {
       memcpy(keys_before, (const char *)key, KEY_MAX);
       rest(HOLD_LOOK_MS);
       /* A program that polls the keyboard sees its keys change only so. */
       if (keyboard_needs_poll())
          poll_keyboard();
-      for (k = 0; k < KEY_MAX; k++) {
-         if (key[k] && !keys_before[k]) {
-            printf("let go %s %d\n", function, *calls);
-            fflush(stdout);
-            return;
-         }
-      }
+      for (k = 0; k < KEY_MAX; k++)
+         went_down |= key[k] && !keys_before[k];
    }
+   printf("let go %s %d\n", function, count);
+   fflush(stdout);
 }
 
 int hold_rand(void)
 {
    random_state = random_state * RANDOM_MULTIPLIER + RANDOM_INCREMENT;
    return (random_state >> RANDOM_SHIFT) & RANDOM_MASK;
-}
-
-int hold_keypressed(void)
-{
-   hold("keypressed", &keypressed_calls);
-   return keypressed();
-}
-
-int hold_readkey(void)
-{
-   hold("readkey", &readkey_calls);
-   return readkey();
-}
-
-int hold_ureadkey(int *scancode)
-{
-   hold("readkey", &readkey_calls);
-   return ureadkey(scancode);
-}
-
-void hold_vsync(void)
-{
-   hold("vsync", &vsync_calls);
-   vsync();
-}
-
-/* A frame a look at the keys, in the examples that time theirs by retrace_count. */
-int hold_frames(void)
-{
-   return keypressed_calls;
 }

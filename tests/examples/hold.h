@@ -3,21 +3,20 @@
  * rand() differ), retrace_count counting frames rather than time, and the
  * program held at the points of its run that the test names (hold.c), so
  * that both have drawn the same frames when their pictures are compared.
+ * Within its own expansion a macro's name is the function's.
  */
 #include <stdlib.h>
 #include <allegro.h>
 
+extern int hold_keypressed_calls, hold_readkey_calls, hold_vsync_calls;
+void hold_at(const char *function, int count);
 int hold_rand(void);
-int hold_keypressed(void);
-int hold_readkey(void);
-int hold_ureadkey(int *scancode);
-void hold_vsync(void);
-int hold_frames(void);
 
 #define rand() hold_rand()
 #define srand(seed) ((void)(seed))
-#define keypressed() hold_keypressed()
-#define readkey() hold_readkey()
-#define ureadkey(scancode) hold_ureadkey(scancode)
-#define vsync() hold_vsync()
-#define retrace_count hold_frames()
+#define keypressed() (hold_at("keypressed", ++hold_keypressed_calls), keypressed())
+#define readkey() (hold_at("readkey", ++hold_readkey_calls), readkey())
+#define ureadkey(scancode) (hold_at("readkey", ++hold_readkey_calls), ureadkey(scancode))
+#define vsync() (hold_at("vsync", ++hold_vsync_calls), vsync())
+/* A frame a look at the keys, in the examples that time theirs by it. */
+#define retrace_count hold_keypressed_calls
