@@ -18,6 +18,8 @@ const LOOK_MS = 50;
 const STEADY_LOOKS = 20;
 const TAP_MS = 50;
 const XWD_BYTES = 1 << 24;
+// The 32-bit fields of xwd's header that say where its pixels are.
+const XWD = { headerBytes: 0, width: 4, height: 5, rowBytes: 12, colours: 19, colourBytes: 12 };
 const X_KEYS = { Enter: 'Return', Control: 'Control_L', Shift: 'Shift_L', Space: 'space', ArrowLeft: 'Left',
                  ArrowRight: 'Right', ArrowUp: 'Up', ArrowDown: 'Down', PageUp: 'Prior', PageDown: 'Next' };
 
@@ -44,7 +46,8 @@ for (const line of fs.readFileSync(path.join(__dirname, 'examples.txt'), 'utf8')
 function xwd(window) {
   const dump = execFileSync('xwd', ['-silent', '-id', window], { maxBuffer: XWD_BYTES });
   const field = (i) => dump.readUInt32BE(4 * i);
-  const [width, height, row, start] = [field(4), field(5), field(12), field(0) + 12 * field(19)];
+  const [width, height, row] = [field(XWD.width), field(XWD.height), field(XWD.rowBytes)];
+  const start = field(XWD.headerBytes) + XWD.colourBytes * field(XWD.colours);
   const pixels = Buffer.alloc(4 * width * height);
   for (let i = 0; i < width * height; ++i)
     pixels.writeUInt32BE((dump.readUInt32LE(start + row * Math.floor(i / width) + 4 * (i % width)) << 8 | 0xff) >>> 0,
@@ -89,6 +92,7 @@ async function inBrowser(browser, running, server, name, holds) {
       const { width, height, rgba } = await page.evaluate(() => {
         const canvas = window.Module.canvas;
         const bytes = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
+        // In pieces, as a call takes only so many arguments.
         let text = '';
         for (let i = 0; i < bytes.length; i += 0x8000)
           text += String.fromCharCode(...bytes.subarray(i, i + 0x8000));
