@@ -83,6 +83,7 @@ void web_wait_for_page(double) { run_page_until(page.now); }
 void web_canvas_open(int w, int h, uint32_t *pixels) { page.pixels = pixels, page.canvas.assign(w * h, rgba(0, 0, 0)); }
 void web_canvas_show(int x, int y, int w, int h)
 {
+    EXPECT_TRUE(x >= 0 && y >= 0 && x + w <= W && y + h <= H) << "a rectangle outside the canvas";
     for (int row = y; row < y + h; ++row)
         std::copy_n(page.pixels + row * W + x, w, page.canvas.begin() + row * W + x);
 }
@@ -177,6 +178,9 @@ TEST_F(WebPort, KeysGiveWhatAllegrosOwnDriversGive)
         {"KeyQ", "@", WEB_CTRL | WEB_ALT | WEB_ALTGRAPH, KEY_Q, '@', KB_MENU_FLAG},
         {"ArrowLeft", "ArrowLeft", 0, KEY_LEFT, 0, 0},
         {"Delete", "Delete", 0, KEY_DEL, 127, 0},
+        {"Digit9", "9", 0, KEY_9, '9', 0},
+        {"Numpad0", "0", WEB_NUMLOCK, KEY_0_PAD, '0', KB_NUMLOCK_FLAG},
+        {"F12", "F12", 0, KEY_F12, 0, 0},
         {"KeyE", "\xc3\xa9", 0, KEY_E, 0xe9, 0},
     };
     for (const auto &c : cases) {
@@ -214,10 +218,11 @@ TEST_F(WebPort, PollingLoopsLetThePageRun)
     vsync();
     EXPECT_EQ(retrace_count, retraces + 1);
 
+    clear_keybuf();
     tap("KeyY", "y", 50);
     for (passes = 0; !keypressed() && passes < 100000; ++passes)
         rest_callback(0, [] {});
-    EXPECT_TRUE(keypressed());
+    EXPECT_EQ(keypressed() ? readkey() & 0xff : 0, 'y');
 }
 
 // A page hidden, frozen or cached and back within one sleep is a switch out
@@ -238,6 +243,7 @@ TEST_F(WebPort, AnAbsenceWithinOneSleepIsASwitch)
     EXPECT_FALSE(key[KEY_SPACE]);
     EXPECT_NEAR(ticks, 20, 2);
 
+    EXPECT_NE(set_display_switch_mode(SWITCH_AMNESIA), 0) << "the canvas is never lost";
     set_display_switch_mode(SWITCH_BACKGROUND);
     install_int(count_tick, 1000);
     at(5, [] { show(false); });
@@ -279,23 +285,29 @@ TEST_F(WebPort, TouchesAreKeysThatTypeAndOutliveASwitch)
     EXPECT_FALSE(key[KEY_SPACE]);
 }
 
-// Every depth the library draws at, in a virtual screen twice as wide, the
-// canvas showing first its left half and then its right.
+// Every depth the library draws at, on a virtual screen twice as wide and as
+// tall: a change inside the view is copied alone, and a scroll shows another
+// part of it.
 TEST_F(WebPort, ModesAtEveryDepthWithAPaletteAndAVirtualScreen)
 {
     const RGB palette[] = {{0, 0, 0, 0}, {63, 0, 0, 0}, {0, 0, 63, 0}};
     for (int depth : {8, 15, 16, 24, 32}) {
         SCOPED_TRACE(depth);
         set_color_depth(depth);
-        ASSERT_EQ(set_gfx_mode(GFX_AUTODETECT, W, H, 2 * W, 0), 0) << allegro_error;
+        ASSERT_EQ(set_gfx_mode(GFX_AUTODETECT, W, H, 2 * W, 2 * H), 0) << allegro_error;
         set_palette_range(palette, 0, 2, FALSE);
-        clear_to_color(screen, depth == 8 ? 1 : makecol(255, 0, 0));
-        putpixel(screen, W, 0, depth == 8 ? 2 : makecol(0, 0, 255));
+        const int red = depth == 8 ? 1 : makecol(255, 0, 0), blue = depth == 8 ? 2 : makecol(0, 0, 255);
+        clear_to_color(screen, red);
         rest(20);
-        EXPECT_EQ(canvas_at(0, 0), rgba(255, 0, 0));
-        scroll_screen(W, 0);
+        putpixel(screen, W - 4, 7, blue);
+        putpixel(screen, 2 * W - 4, H + 7, blue);
         rest(20);
-        EXPECT_EQ(canvas_at(0, 0), rgba(0, 0, 255));
+        EXPECT_EQ(canvas_at(W - 4, 7), rgba(0, 0, 255));
+        EXPECT_EQ(canvas_at(W - 5, 7), rgba(255, 0, 0));
+        scroll_screen(W, H);
+        rest(20);
+        EXPECT_EQ(canvas_at(W - 4, 7), rgba(0, 0, 255));
+        EXPECT_EQ(canvas_at(W - 4, 6), rgba(255, 0, 0));
     }
     EXPECT_EQ(set_gfx_mode(GFX_AUTODETECT_FULLSCREEN, W, H, 0, 0), 0);
     set_color_depth(8);
