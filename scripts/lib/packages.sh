@@ -119,5 +119,7 @@ FUZZ32_PACKAGES="g++-multilib"
 PACKAGE_PACKAGES="dpkg-dev"
 WINDOWS_PACKAGES="cmake make patch g++-mingw-w64-x86-64 nsis zip"
 WEB_PACKAGES="cmake make patch emscripten python3 zip"
-WEB_TEST_PACKAGES="chromium firefox-esr webkit2gtk-driver xvfb unzip"
+# Allegro's examples on the desktop: keys given by xdotool, windows found and read
+# by x11-utils' xwininfo and x11-apps' xwd.
+WEB_TEST_PACKAGES="chromium firefox-esr webkit2gtk-driver xvfb unzip xdotool x11-utils x11-apps"
 ARM64_PACKAGES="cmake make pkg-config crossbuild-essential-arm64"
