@@ -21,6 +21,34 @@ fetch_allegro() {
     (cd "$apt/.." && apt-get "$@" source --download-only --tar-only allegro4.4 >/dev/null)
 }
 
+# Unpacks the source into FOLDER/source and applies the patches given,
+# fetching it into FOLDER's parent first if it is not there.
+#   unpack_allegro FOLDER [PATCH...]
+unpack_allegro() {
+    folder=$1
+    shift
+    downloads=$(dirname "$folder")
+    [ -f "$downloads/$ALLEGRO_TARBALL" ] || fetch_allegro "$downloads"
+    echo "$ALLEGRO_SHA256  $downloads/$ALLEGRO_TARBALL" | sha256sum -c --quiet - \
+        || { echo "$ALLEGRO_TARBALL is not the one expected" >&2; exit 1; }
+    rm -rf "$folder/source"
+    mkdir -p "$folder/source"
+    tar -xzf "$downloads/$ALLEGRO_TARBALL" -C "$folder/source" --strip-components=1
+    for fix in "$@"; do
+        patch -s -d "$folder/source" -p1 <"$fix"
+    done
+}
+
+# The same, again only when the patches change: for a build that compiles
+# the source itself.
+#   unpack_allegro_once FOLDER [PATCH...]
+unpack_allegro_once() {
+    recipe=$(shift && cat "$@" /dev/null | sha256sum)
+    [ "$recipe" != "$(cat "$1/source.recipe" 2>/dev/null)" ] || return 0
+    unpack_allegro "$@"
+    echo "$recipe" >"$1/source.recipe"
+}
+
 # Builds the library into FOLDER/build, from the source unpacked into
 # FOLDER/source with the patches given, then ALLEGRO_PREPARE run there if set,
 # configured with the options above and the cmake arguments after "--";
@@ -39,16 +67,9 @@ build_allegro() {
                [ -z "${ALLEGRO_PROJECT-}" ] || find "$ALLEGRO_PROJECT" -type f | LC_ALL=C sort | xargs cat; } | sha256sum)
     [ "$recipe" != "$(cat "$folder/recipe" 2>/dev/null)" ] || return 0
     echo "Building Allegro into $folder, once (about a minute)..."
-    downloads=$(dirname "$folder")
-    [ -f "$downloads/$ALLEGRO_TARBALL" ] || fetch_allegro "$downloads"
-    echo "$ALLEGRO_SHA256  $downloads/$ALLEGRO_TARBALL" | sha256sum -c --quiet - \
-        || { echo "$ALLEGRO_TARBALL is not the one expected" >&2; exit 1; }
     rm -rf "$folder"
-    mkdir -p "$folder/source"
-    tar -xzf "$downloads/$ALLEGRO_TARBALL" -C "$folder/source" --strip-components=1
-    for fix in $patches; do
-        patch -s -d "$folder/source" -p1 <"$fix"
-    done
+    # shellcheck disable=SC2086
+    unpack_allegro "$folder" $patches
     [ -z "${ALLEGRO_PREPARE-}" ] || (cd "$folder/source" && eval "$ALLEGRO_PREPARE")
     # shellcheck disable=SC2086
     cmake -S "${ALLEGRO_PROJECT:-$folder/source}" -B "$folder/build" -Wno-dev --no-warn-unused-cli \

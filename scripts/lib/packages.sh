@@ -131,7 +131,9 @@ FUZZ_PACKAGES="$BUILD_PACKAGES libgtest-dev clang libclang-rt-dev"
 PACKAGE_PACKAGES="dpkg-dev"
 WINDOWS_PACKAGES="cmake make patch g++-mingw-w64-x86-64 nsis zip"
 WEB_PACKAGES="cmake make patch emscripten python3 zip"
-WEB_TEST_PACKAGES="chromium firefox-esr webkit2gtk-driver xvfb unzip"
+# Allegro's examples on the desktop: keys given by xdotool, windows found and read
+# by x11-utils' xwininfo and x11-apps' xwd.
+WEB_TEST_PACKAGES="chromium firefox-esr webkit2gtk-driver xvfb unzip xdotool x11-utils x11-apps"
 ARM64_PACKAGES="cmake make pkg-config crossbuild-essential-arm64"
 
 # For the fuzz build with a 32-bit long: the 32-bit C library, and the 32-bit

@@ -23,6 +23,7 @@ const CHECK_MS = 120000;
 const HIDDEN_MS = 3000;
 // The highest row the runner's top reaches with Space held, on every platform.
 const HELD_TOP_ROW = Number(JOURNEY.find(([step]) => step === 'jump')[1]);
+const STANDING_TOP_ROW = 435;
 
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 const must = async (holds, failure) => { if (!await holds) throw new Error(failure); };
@@ -267,6 +268,48 @@ const checks = {
     await page.touchscreen.tap(...await picture(page));
     await must(await showing(page, 'playing') && !await page.evaluate(() => window.scrollX + window.scrollY),
                'a tap after a lost round did not start the next, or touches scrolled the page');
+  }),
+
+  // What a phone does to a page: it keeps it in the back-forward cache, drops
+  // its canvas, and takes the focus away in the middle of a touch.
+  "a phone's day: restored from the back-forward cache, its canvas given back blank, a touch lifted without the focus":
+  flag({ devTools: true }, async (page) => {
+    await page.evaluate(() => {
+      window.switches = [];
+      const told = Module.onDisplaySwitch;
+      Module.onDisplaySwitch = (shown) => {
+        switches.push(shown);
+        told(shown);
+      };
+    });
+    await page.goto(page.url() + 'LICENSE.txt');
+    await page.goBack();
+    await must(waitUntil(() => page.evaluate(() => window.switches?.join() === 'false,true'), 3000),
+               `back from the cache, the game was switched ${await page.evaluate(() => window.switches?.join())}`);
+    await page.evaluate(() => {
+      const canvas = document.getElementById('screen');
+      canvas.getContext('2d').clearRect(0, 0, 640, 480);
+      canvas.dispatchEvent(new Event('contextrestored'));
+    });
+    await must(showing(page, 'title'), 'a canvas given back blank was not shown again');
+    // Enter and Space down start the game and jump; let go, the runner lands and stays.
+    await page.emulate(puppeteer.KnownDevices['iPhone 13']);
+    await page.reload();
+    await showing(page, 'title', 5000);
+    const highest = await watchRunner(page);
+    await page.evaluate(() => {
+      const canvas = document.getElementById('screen');
+      const finger = new Touch({ identifier: 1, target: canvas });
+      const touch = (type, touches) => canvas.dispatchEvent(new TouchEvent(type, { touches, cancelable: true }));
+      touch('touchstart', [finger]);
+      document.hasFocus = () => false;
+      touch('touchend', []);
+      delete document.hasFocus;
+    });
+    await sleep(700);
+    await page.evaluate(() => { window.highest = 480; });
+    await sleep(800);
+    await must(await highest() === STANDING_TOP_ROW, 'a touch lifted without the focus was not let go');
   }),
 
   async 'offline: a page visited once plays with no network, and can be installed'(page, browser) {

@@ -54,6 +54,7 @@ _DRIVER_INFO _mouse_driver_list[] =
 
 BEGIN_GFX_DRIVER_LIST
    {  GFX_WEB,          &gfx_web,            TRUE  },
+   {  GFX_WEB_FULLSCREEN, &gfx_web_fullscreen, TRUE  },
 END_GFX_DRIVER_LIST
 
 

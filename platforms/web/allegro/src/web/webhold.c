@@ -19,6 +19,8 @@
  */
 
 
+#include <string.h>
+
 #include "allegro.h"
 #include "allegro/internal/aintern.h"
 #include "allegro/platform/aintweb.h"
@@ -28,21 +30,30 @@
 #endif
 
 
-static int holders[KEY_MAX];   /* what holds each key: a key, or fingers on the page */
-static int fresh[KEY_MAX];     /* down since the program last woke */
-static int let_go[KEY_MAX];    /* to go up once the program has seen it down */
+static char down[KEY_MAX];     /* down on the page */
+static char fresh[KEY_MAX];    /* down since the program last woke */
+static char let_go[KEY_MAX];   /* up on the page, down for the program till it has looked */
 
 
 
-static void web_hold_sleep(int woken)
+/* web_hold_sleep:
+ *  A key let go since the program last woke goes up as it sleeps again, if
+ *  it has been down while the program looked.
+ */
+static void web_hold_sleep(int phase)
 {
    int scancode;
 
+   if (phase == WEB_WAKING) {
+      memset(fresh, 0, sizeof(fresh));
+      return;
+   }
+
+   if (phase != WEB_BEFORE_SLEEP)
+      return;
+
    for (scancode = 1; scancode < KEY_MAX; scancode++) {
-      if (woken) {
-         fresh[scancode] = FALSE;
-      }
-      else if (let_go[scancode] && !fresh[scancode]) {
+      if (let_go[scancode] && !fresh[scancode]) {
          let_go[scancode] = FALSE;
          _handle_key_release(scancode);
       }
@@ -53,6 +64,9 @@ static void web_hold_sleep(int woken)
 
 void _al_web_hold_init(void)
 {
+   memset(down, 0, sizeof(down));
+   memset(fresh, 0, sizeof(fresh));
+   memset(let_go, 0, sizeof(let_go));
    _al_web_register_sleep_func(web_hold_sleep);
 }
 
@@ -67,32 +81,36 @@ void _al_web_hold_exit(void)
 
 
 /* _al_web_key_down:
- *  One more thing holds the key down; the first presses it.
+ *  As in Allegro's own drivers, a press always presses: a key whose key-up
+ *  was lost, or that the program cleared in key[] itself, goes down again.
  */
 void _al_web_key_down(int scancode, int character)
 {
-   if (holders[scancode]++ > 0)
-      return;
-
-   let_go[scancode] = FALSE;
+   down[scancode] = TRUE;
    fresh[scancode] = TRUE;
+   let_go[scancode] = FALSE;
    _handle_key_press(character, scancode);
 }
 
 
 
 /* _al_web_key_up:
- *  One less thing holds the key down; the last lets it go.
+ *  And a release always lets go, once the program has seen the key down.
  */
 void _al_web_key_up(int scancode)
 {
-   if ((holders[scancode] == 0) || (--holders[scancode] > 0))
-      return;
-
+   down[scancode] = FALSE;
    if (fresh[scancode])
       let_go[scancode] = TRUE;
    else
       _handle_key_release(scancode);
+}
+
+
+
+int _al_web_key_is_down(int scancode)
+{
+   return down[scancode];
 }
 
 
@@ -106,9 +124,8 @@ void _al_web_release_keys(void)
    int scancode;
 
    for (scancode = 1; scancode < KEY_MAX; scancode++) {
-      holders[scancode] = 0;
-      let_go[scancode] = FALSE;
-      if (key[scancode])
+      if (down[scancode] || let_go[scancode] || key[scancode])
          _handle_key_release(scancode);
+      down[scancode] = let_go[scancode] = FALSE;
    }
 }

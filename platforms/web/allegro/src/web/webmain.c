@@ -49,19 +49,3 @@ int main(int argc, char *argv[])
    return status;
 }
 
-
-
-/* For END_OF_MAIN() in C, which picks the one for the program's main. */
-int _al_web_call_main_void(void (*proc)(void), int argc, char **argv)
-{
-   (void)argc;
-   (void)argv;
-   return ((int (*)(void))proc)();
-}
-
-
-
-int _al_web_call_main_args(void (*proc)(void), int argc, char **argv)
-{
-   return ((int (*)(int, char **))proc)(argc, argv);
-}

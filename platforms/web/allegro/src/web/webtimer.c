@@ -8,14 +8,16 @@
  *                                           /\____/
  *                                           \_/__/
  *
- *      Timer driver for the web: it rests; its timers tick while the program
- *      sleeps (webwait.c), the only time anything runs beside it.
+ *      Timer driver for the web: it rests; its timers tick after each of the
+ *      program's sleeps (webwait.c), the only time anything runs beside it.
  *
  *      By the Quorvelin authors.
  *
  *      Under the MIT licence, as the rest of Quorvelin: see its LICENSE.
  */
 
+
+#include <math.h>
 
 #include "allegro.h"
 #include "allegro/internal/aintern.h"
@@ -47,15 +49,50 @@ TIMER_DRIVER timer_web =
 };
 
 
+/* The library takes its ticks as an int: a long absence is handed over in
+ * steps of this many milliseconds, which stay well inside one.
+ */
+#define MOST_MS_A_STEP    1000.0
 
-static double last_deadline = 0.0;
-static double last_tick = 0.0;   /* when the timers last ticked, in ms */
+
+static double last_tick = 0.0;        /* when the timers last ticked, on the program's clock */
+static double last_deadline = 0.0;    /* the last rest's end */
+static unsigned int last_time = 0;    /* and how long it was asked for */
+
+
+
+/* tick_timers:
+ *  The library's timers and retrace_count go on after every sleep, the only
+ *  time they could: nothing else runs beside the program.
+ */
+static void tick_timers(void)
+{
+   double ms = floor(_al_web_now() - last_tick);
+   double step;
+
+   while (ms > 0.0) {
+      step = MIN(ms, MOST_MS_A_STEP);
+      _handle_timer_tick(MSEC_TO_TIMER((long)step));
+      last_tick += step;
+      ms -= step;
+   }
+}
+
+
+
+static void web_timer_sleep(int phase)
+{
+   if (phase == WEB_AFTER_SLEEP)
+      tick_timers();
+}
 
 
 
 static int web_timer_init(void)
 {
-   last_tick = emscripten_get_now();
+   last_tick = _al_web_now();
+   last_time = 0;
+   _al_web_register_sleep_func(web_timer_sleep);
    return 0;
 }
 
@@ -63,41 +100,7 @@ static int web_timer_init(void)
 
 static void web_timer_exit(void)
 {
-}
-
-
-
-/* tick_timers:
- *  The library's timers and retrace_count go on while the program sleeps,
- *  the only time they could: nothing else runs beside it.
- */
-static void tick_timers(void)
-{
-   double now = emscripten_get_now();
-   long ticks = MSEC_TO_TIMER(now - last_tick);
-
-   if (!_timer_installed || ticks <= 0)
-      return;
-
-   last_tick += (double)ticks / (TIMERS_PER_SECOND / 1000);
-   _handle_timer_tick(ticks);
-}
-
-
-
-/* sleep_until:
- *  A program held while its page was away does not count the time away: its
- *  timers go on from where they were, and its next rest counts from its call.
- */
-static void sleep_until(double deadline)
-{
-   _al_web_sleep_until(deadline);
-   tick_timers();
-
-   if (_al_web_handle_switch()) {
-      last_tick = emscripten_get_now();
-      last_deadline = 0.0;
-   }
+   _al_web_unregister_sleep_func(web_timer_sleep);
 }
 
 
@@ -105,29 +108,40 @@ static void sleep_until(double deadline)
 /* _al_web_rest:
  *  rest_callback() calls it directly, as it does the timer driver's rest on
  *  other platforms: the build follows a program's sleep only through direct
- *  calls. A rest that comes as soon as the work after the last one is done
- *  ends its time after the last one's end, so that a loop of work and rests
- *  keeps the rate its rests ask for, as a browser's timers let it; showing
- *  the screen happens while the program sleeps. One that comes later (after
- *  a slow stretch, a page away) counts from its call, with no burst to catch
- *  up.
+ *  calls. A rest of no time only lets the page run, as yield_timeslice()
+ *  does elsewhere. A rest as long as the last, that comes as soon as the
+ *  work after it is done, ends its time after the last one's end, so that a
+ *  loop of work and rests keeps the rate its rests ask for, as a browser's
+ *  timers let it; showing the screen happens while the program sleeps. Any
+ *  other counts from its call. The callback runs between sleeps, and the
+ *  program wakes only once its time has come.
  */
 void _al_web_rest(unsigned int time, AL_METHOD(void, callback, (void)))
 {
-   double now = emscripten_get_now();
-   double deadline = last_deadline + time;
+   double now = _al_web_now();
+   double deadline = now + time;
 
-   if (deadline < now)
-      deadline = now + time;
+   if (time == 0) {
+      _al_web_sleep_until(now);
+      _al_web_wake();
+      return;
+   }
+
+   if ((time == last_time) && (last_deadline + time >= now))
+      deadline = last_deadline + time;
    last_deadline = deadline;
+   last_time = time;
 
    if (callback) {
-      while (emscripten_get_now() < deadline) {
+      do {
          callback();
-         sleep_until(emscripten_get_now());
-      }
+         _al_web_sleep_until(_al_web_now());
+      } while (_al_web_now() < deadline);
    }
    else {
-      sleep_until(deadline);
+      while (!_al_web_sleep_until(deadline))
+         ;
    }
+
+   _al_web_wake();
 }

@@ -46,19 +46,21 @@ static TOUCH_AREA areas[MAX_TOUCH_AREAS];
 
 
 /* _al_web_touch:
- *  The fingers on an area went from none to some, or back. The page's code
- *  calls it by name: newer Emscriptens give it no function table.
+ *  The page's listeners call it with the fingers now on an area. Its keys go
+ *  down as the first finger comes, typing what they type, and up as the
+ *  last goes.
  */
-EMSCRIPTEN_KEEPALIVE void _al_web_touch(int index, int touched)
+EMSCRIPTEN_KEEPALIVE void _al_web_touch(int index, int fingers)
 {
    TOUCH_AREA *area = &areas[index];
-   int i;
+   int i, scancode;
 
    for (i = 0; i < area->count; i++) {
-      if (touched)
-         _al_web_key_down(area->scancodes[i], 0);
-      else
-         _al_web_key_up(area->scancodes[i]);
+      scancode = area->scancodes[i];
+      if ((fingers > 0) && !_al_web_key_is_down(scancode))
+         _al_web_key_down(scancode, scancode_to_ascii(scancode));
+      else if ((fingers == 0) && _al_web_key_is_down(scancode))
+         _al_web_key_up(scancode);
    }
 }
 
@@ -85,21 +87,20 @@ EM_JS(int, web_touch_key_name, (int area, int index, char *name, int size), {
 
 /* Touches on an area are the program's alone: they neither scroll, zoom nor
  * select. A touch that gives the page the focus does only that, as a click
- * would.
+ * would. A finger counts where it came down, on the area or anything in it.
  */
 EM_JS(void, web_touch_listen, (void), {
    var listening = [];
    Module['allegroTouchAreas'].forEach(function(element, index) {
-      var fingers = 0;
       function onTouch(event) {
-         if (!document.hasFocus()) {
+         if ((event.type === 'touchstart') && !document.hasFocus()) {
             window.focus();
             return;
          }
          event.preventDefault();
-         if ((event.targetTouches.length > 0) != (fingers > 0))
-            __al_web_touch(index, event.targetTouches.length > 0);
-         fingers = event.targetTouches.length;
+         __al_web_touch(index, Array.prototype.filter.call(event.touches, function(touch) {
+            return element.contains(touch.target);
+         }).length);
       }
       ['touchstart', 'touchend', 'touchcancel'].forEach(function(type) {
          element.addEventListener(type, onTouch, { passive: false });

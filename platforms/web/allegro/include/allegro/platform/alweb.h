@@ -36,4 +36,7 @@ AL_VAR(KEYBOARD_DRIVER, keyboard_web);
 #define GFX_WEB                 AL_ID('W','E','B','G')
 AL_VAR(GFX_DRIVER, gfx_web);
 
+#define GFX_WEB_FULLSCREEN      AL_ID('W','E','B','F')
+AL_VAR(GFX_DRIVER, gfx_web_fullscreen);
+
 #endif

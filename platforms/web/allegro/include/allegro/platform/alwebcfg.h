@@ -26,8 +26,9 @@
 
 
 /* The program's main is called by the platform's own, which ends the page's
- * program when it returns. WebAssembly traps on a call through a pointer of
- * another type, so END_OF_MAIN() calls main in the form the program gave it.
+ * program when it returns. A program sleeps only through direct calls, and
+ * WebAssembly traps on a call through a pointer of another type: so
+ * END_OF_MAIN() calls main directly, in the form the program gave it.
  */
 #ifndef ALLEGRO_NO_MAGIC_MAIN
    #define ALLEGRO_MAGIC_MAIN
@@ -35,14 +36,13 @@
    #undef END_OF_MAIN
    #ifdef __cplusplus
       #define END_OF_MAIN()                                                       \
-         inline int _al_web_call_main(int (*proc)(void), int, char **)           \
+         inline int _al_web_call_main(int (*)(void), int, char **)               \
          {                                                                       \
-            return proc();                                                       \
+            return reinterpret_cast<int (*)(void)>(_mangled_main)();             \
          }                                                                       \
-         inline int _al_web_call_main(int (*proc)(int, char **),                 \
-                                      int argc, char **argv)                     \
+         inline int _al_web_call_main(int (*)(int, char **), int argc, char **argv) \
          {                                                                       \
-            return proc(argc, argv);                                             \
+            return reinterpret_cast<int (*)(int, char **)>(_mangled_main)(argc, argv); \
          }                                                                       \
          extern "C" int _al_web_main(int argc, char **argv)                      \
          {                                                                       \
@@ -52,13 +52,12 @@
       #define END_OF_MAIN()                                                       \
          int _al_web_main(int argc, char **argv)                                 \
          {                                                                       \
+            (void)argc;                                                          \
+            (void)argv;                                                          \
             return _Generic(&_mangled_main,                                      \
-                            int (*)(void): _al_web_call_main_void,               \
-                            default: _al_web_call_main_args)                     \
-                   ((void (*)(void))_mangled_main, argc, argv);                  \
+               int (*)(void): ((int (*)(void))_mangled_main)(),                  \
+               default: ((int (*)(int, char **))_mangled_main)(argc, argv));     \
          }
-      int _al_web_call_main_void(void (*proc)(void), int argc, char **argv);
-      int _al_web_call_main_args(void (*proc)(void), int argc, char **argv);
    #endif
 #else
    #undef END_OF_MAIN
