@@ -8,7 +8,7 @@
 const fs = require('fs');
 const path = require('path');
 const { execFileSync, spawn } = require('child_process');
-const { browsers, serve, address } = require('../../scripts/lib/browsers.js');
+const { browsers, serve, address } = require('../web/browsers.js');
 
 const [desktop, web] = process.argv.slice(2);
 // extimer's first point comes after five seconds of rests.

@@ -5,8 +5,8 @@
 set -eu
 cd "$(dirname "$0")/../.."
 . scripts/lib/packages.sh
-# The web's Allegro, and the source whose examples both builds take.
-scripts/web.sh >/dev/null
+# The web's Allegro, which the web release (a fixture) built, and the source
+# whose examples both builds take.
 export NODE_PATH=/usr/share/nodejs
 source=$PWD/build-web/allegro/source/examples
 # Natively with clang, as Emscripten's compiler is, so that both evaluate a
