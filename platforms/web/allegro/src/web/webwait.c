@@ -128,16 +128,18 @@ void _al_web_start_clock(double at)
 /* _al_web_sleep_until:
  *  Sleeps till the deadline, or only lets the browser run if it has passed.
  *  The clock may stand still meanwhile, as the page goes away: then the
- *  time has not come when the sleep ends.
+ *  time may not have come when the sleep ends. Otherwise it has, as near as
+ *  a browser's timers let it: a second sleep for what is left would cost a
+ *  wake of its own.
  */
 int _al_web_sleep_until(double deadline)
 {
-   double wait, start, was_held;
+   double wait, start, was_held = held_ms;
+   int held;
 
    call_sleep_funcs(WEB_BEFORE_SLEEP);
 
    start = emscripten_get_now();
-   was_held = held_ms;
    wait = deadline - lateness - _al_web_now();
    if (wait <= 0.0) {
       emscripten_sleep(0);
@@ -151,7 +153,8 @@ int _al_web_sleep_until(double deadline)
    }
 
    call_sleep_funcs(WEB_AFTER_SLEEP);
-   return (_al_web_now() >= deadline - lateness);
+   held = (held_ms != was_held) || (held_since >= 0.0);
+   return (!held) || (_al_web_now() >= deadline);
 }
 
 

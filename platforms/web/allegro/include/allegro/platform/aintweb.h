@@ -41,7 +41,8 @@ AL_FUNC(int, _al_web_register_sleep_func, (AL_METHOD(void, func, (int phase))));
 AL_FUNC(void, _al_web_unregister_sleep_func, (AL_METHOD(void, func, (int phase))));
 
 /* Sleeps once, until the time given on the program's clock or, if that has
- * passed, only while the page runs; TRUE once the time has come.
+ * passed, only while the page runs; FALSE if the clock stood still meanwhile,
+ * as the page went away, and the time has not come.
  */
 AL_FUNC(int, _al_web_sleep_until, (double deadline));
 /* The program gets control back: a key seen down since stays so till now. */
