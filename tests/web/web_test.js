@@ -274,6 +274,9 @@ const checks = {
   // its canvas, and takes the focus away in the middle of a touch.
   "a phone's day: restored from the back-forward cache, its canvas given back blank, a touch lifted without the focus":
   flag({ devTools: true }, async (page) => {
+    // A service worker that takes the page while it is cached evicts it: first a page it has taken.
+    await must(waitUntil(() => page.evaluate(() => !!navigator.serviceWorker.controller), 5000),
+               'no service worker took the page');
     await page.evaluate(() => {
       window.switches = [];
       const told = Module.onDisplaySwitch;
