@@ -16,13 +16,13 @@ cd "$(dirname "$0")/.."
 . scripts/lib/allegro.sh
 # shellcheck disable=SC2086
 install_missing $FUZZ_PACKAGES
-bits=64 suffix="" arch=""
+bits=64 suffix="" headers=""
 if [ "${1-}" = --m32 ]; then
     # shellcheck disable=SC2046
     install_missing $(fuzz32_packages)
     # The kernel's headers for x86 serve 32 bits too; g++-multilib would
     # link them in where a 32-bit build looks.
-    bits=32 suffix=32 arch="-idirafter /usr/include/$(gcc -dumpmachine)"
+    bits=32 suffix=32 headers="-idirafter /usr/include/$(gcc -dumpmachine)"
     shift
 fi
 
@@ -31,7 +31,7 @@ top=$root/build-fuzz
 allegro=$top/allegro$bits
 fuzzer=$top/sheet_fuzz$suffix
 seeds=$top/seeds$suffix
-SANITIZE="-m$bits $arch -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer -g -O1"
+SANITIZE="-m$bits $headers -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer -g -O1"
 # The library's harmless habits go on past their check, each named in
 # tests/fuzz/ubsan.supp (clang 14 and 19 alike hold a suppression only for a
 # check that can go on); every other halts the run. Only the reader's own

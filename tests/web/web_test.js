@@ -70,6 +70,10 @@ async function afterKey(page, key, names, target = page) {
   await must(!seen, `key ${JSON.stringify(key)} should leave the game on ${names}, but it shows ${seen}`);
 }
 
+// The page's service worker has taken it, as it does soon after a first visit.
+const takenByServiceWorker = (page) => must(waitUntil(() => page.evaluate(() => !!navigator.serviceWorker.controller),
+                                                      5000), 'no service worker took the page');
+
 // What the page says instead of the game, if it does.
 const said = (page) => page.evaluate(() => !document.getElementById('said').hidden
                                      && document.getElementById('said').textContent);
@@ -275,8 +279,7 @@ const checks = {
   "a phone's day: restored from the back-forward cache, its canvas given back blank, a touch lifted without the focus":
   flag({ devTools: true }, async (page) => {
     // A service worker that takes the page while it is cached evicts it: first a page it has taken.
-    await must(waitUntil(() => page.evaluate(() => !!navigator.serviceWorker.controller), 5000),
-               'no service worker took the page');
+    await takenByServiceWorker(page);
     await page.evaluate(() => {
       window.switches = [];
       const told = Module.onDisplaySwitch;
@@ -319,8 +322,7 @@ const checks = {
     const own = await serve(folder);
     await page.goto(address(own));
     await afterKey(page, 'Shift', ['title']);
-    await must(waitUntil(() => page.evaluate(() => !!navigator.serviceWorker.controller), 5000),
-               'no service worker took the page');
+    await takenByServiceWorker(page);
     const { installabilityErrors: errors } = browser.devTools
       ? await (await page.createCDPSession()).send('Page.getInstallabilityErrors') : { installabilityErrors: [] };
     await must(!errors.length, `Chromium cannot install the game: ${JSON.stringify(errors)}`);

@@ -125,6 +125,16 @@ void _al_web_start_clock(double at)
 
 
 
+/* clock_stood_still:
+ *  Whether the clock has stood still, or stands, since it had held was_held ms.
+ */
+static int clock_stood_still(double was_held)
+{
+   return (held_ms != was_held) || (held_since >= 0.0);
+}
+
+
+
 /* _al_web_sleep_until:
  *  Sleeps till the deadline, or only lets the browser run if it has passed.
  *  The clock may stand still meanwhile, as the page goes away: then the
@@ -135,7 +145,6 @@ void _al_web_start_clock(double at)
 int _al_web_sleep_until(double deadline)
 {
    double wait, start, was_held = held_ms;
-   int held;
 
    call_sleep_funcs(WEB_BEFORE_SLEEP);
 
@@ -146,15 +155,14 @@ int _al_web_sleep_until(double deadline)
    }
    else {
       emscripten_sleep((unsigned int)(wait + 0.5));
-      if ((held_ms == was_held) && (held_since < 0.0)) {
+      if (!clock_stood_still(was_held)) {
          lateness += LATENESS_LEARNING * (emscripten_get_now() - (start + wait + lateness));
          lateness = MID(0.0, lateness, MOST_LATENESS);
       }
    }
 
    call_sleep_funcs(WEB_AFTER_SLEEP);
-   held = (held_ms != was_held) || (held_since >= 0.0);
-   return (!held) || (_al_web_now() >= deadline);
+   return (!clock_stood_still(was_held)) || (_al_web_now() >= deadline);
 }
 
 
